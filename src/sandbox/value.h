@@ -11,6 +11,8 @@
 
 namespace sandbox {
 
+__extension__ typedef __int128 Int128;  // GCC/Clang built-in, 38 decimal digits
+
 // Oracle NUMBER: a decimal with up to 38 significant digits (coefficient times
 // a power of ten). Arithmetic is exact where the result fits; division and
 // results that do not fit are rounded to 40 significant digits, as Oracle's
@@ -51,11 +53,11 @@ public:
     int sign() const;
 
 private:
-    Number(__int128 coef, int exp) : coef_(coef), exp_(exp) {}
+    Number(Int128 coef, int exp) : coef_(coef), exp_(exp) {}
     void normalize();
     friend struct NumberOps;
 
-    __int128 coef_ = 0;   // value = coef_ * 10^exp_
+    Int128 coef_ = 0;   // value = coef_ * 10^exp_
     int exp_ = 0;
 };
 
