@@ -118,8 +118,11 @@ public:
     // Binds a model (or none). Neither repaints nor calls SetGridView: the
     // caller repaints with Refresh() when it wants the new rows shown.
     void SetGridModel(TDefaultModel* model);
-    // Re-reads the row count and repaints every cell from the model.
+    // Re-reads the row count and repaints every cell from the model. An
+    // edit in progress is dropped.
     void Refresh();
+    // An in-place editor is open.
+    bool IsEditing() const { return state() == QAbstractItemView::EditingState; }
 
     // The text of a cell as an edit starts from it; empty without a model
     // and for a cell outside the model's rows or the grid's columns.
