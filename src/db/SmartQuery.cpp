@@ -38,20 +38,23 @@ void TSmartQuery::Open()
     Close();
     std::vector<db::DriverColumn> columns;
     std::vector<std::vector<db::OraValue>> rows;
-    run([&](db::DriverResult& result) {
-        if (!result.cursor)
+    db::DriverResult result = run([&](db::DriverResult& r) {
+        if (!r.cursor)
             return;
-        columns = result.cursor->columns();
+        columns = r.cursor->columns();
         std::vector<db::OraValue> row;
-        while (result.cursor->fetch(row))
+        while (r.cursor->fetch(row))
             rows.push_back(row);
-        result.cursor.reset();
+        r.cursor.reset();
     });
     for (size_t i = 0; i < columns.size(); ++i)
         fields_.emplace_back(*this, static_cast<int>(i), columns[i]);
     rows_ = std::move(rows);
     row_ = 0;
+    rowsAffected_ = result.rowCount;
     active_ = true;
+    if (result.warningCode != 0)
+        throw db::WarningError(result.warningCode, result.warningText);
 }
 
 void TSmartQuery::Close()

@@ -41,7 +41,10 @@ public:
     explicit TSmartQuery(TOraSession* session = nullptr) : TOraCommand(session) {}
 
     // Runs the text; a query's rows are read at once. Positions on the first
-    // row. Throws EOraError; the query then stays closed.
+    // row. Throws EOraError; the query then stays closed. Any other
+    // statement may be opened too (it has no fields): its Out values are
+    // read back, and a server warning such as ORA-24344 is raised after the
+    // effects were kept, as TOraSQL::Execute does.
     void Open();
     void Close();
     bool Active() const { return active_; }
@@ -51,6 +54,8 @@ public:
     bool Eof() const { return row_ >= rows_.size(); }
     int RecordCount() const { return static_cast<int>(rows_.size()); }
     int RecNo() const { return static_cast<int>(row_); }
+    // Rows the last statement touched when it was DML.
+    int64_t RowsAffected() const { return rowsAffected_; }
 
     int FieldCount() const { return static_cast<int>(fields_.size()); }
     // Throws std::out_of_range for a position outside 0..FieldCount()-1.
@@ -67,5 +72,6 @@ private:
     std::vector<TOraField> fields_;
     std::vector<std::vector<db::OraValue>> rows_;
     size_t row_ = 0;
+    int64_t rowsAffected_ = 0;
     bool active_ = false;
 };
