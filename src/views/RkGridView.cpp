@@ -121,8 +121,14 @@ public:
         const int row = index.row();
         switch (role) {
         case Qt::DisplayRole:
-            if (Grid_->Column(column).Kind == TRkColumnKind::Numeric)
+            switch (Grid_->Column(column).Kind) {
+            case TRkColumnKind::Numeric:
                 return QString::number(model->GetCellValue(column, row));
+            case TRkColumnKind::Increment:
+                return QString::number(row + 1);
+            case TRkColumnKind::Textual:
+                break;
+            }
             return QString::fromStdString(model->GetCellText(column, row));
         case Qt::EditRole:
             return Grid_->CellText(column, row);

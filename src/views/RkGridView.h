@@ -87,6 +87,7 @@ private:
 enum class TRkColumnKind {
     Textual,  // shows GetCellText
     Numeric,  // shows GetCellValue in decimal
+    Increment,  // shows the row number (row + 1); the model is not asked
 };
 
 struct TRkGridColumn {

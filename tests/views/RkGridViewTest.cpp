@@ -172,6 +172,16 @@ TEST_F(GridTest, CellsShowTextOrValueByColumnKindOnTheModelsColour)
     EXPECT_FALSE(asked("GetCellValue(0,0)"));
 }
 
+TEST_F(GridTest, RowNumberColumnCountsRowsWithoutAskingTheModel)
+{
+    const int column = grid.AddColumn("#", TRkColumnKind::Increment, 30);
+    Bind(3);
+    for (int row = 0; row < 3; ++row)
+        EXPECT_EQ(grid.model()->data(Cell(column, row), Qt::DisplayRole).toString(),
+                  QString::number(row + 1));
+    EXPECT_TRUE(spy.CellCalls().empty());
+}
+
 TEST_F(GridTest, BindingAModelDoesNotResetTheGridUntilRefresh)
 {
     int resets = 0;
