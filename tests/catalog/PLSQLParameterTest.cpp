@@ -6,6 +6,7 @@
 #include "catalog/DBObjects.h"
 #include "views/GuiTestApp.h"
 
+#include <QKeyEvent>
 #include <QLineEdit>
 
 #include <gtest/gtest.h>
@@ -181,6 +182,44 @@ TEST_F(ParamModelTest, CellEditorComesFromTheAttachedGridPresetWithTheStoredValu
     model.SetCellText(3, 1, "7");
     model.GetCellEditor(3, 1);
     EXPECT_EQ(grid.ColumnEditor(3)->text(), "7");
+}
+
+TEST_F(ParamModelTest, EditingAValueCellInTheParametersGrid)
+{
+    GuiTestApp();
+    Load(FunctionRows());
+    TRkGridView grid;
+    grid.setObjectName("RkGridView2");
+    for (const char* caption : {"Name", "Mode", "Type", "Value"})
+        grid.AddColumn(caption, TRkColumnKind::Textual, 80);
+    model.SetGridView(&grid);
+    grid.SetGridModel(&model);
+    grid.Refresh();
+    grid.show();
+
+    QLineEdit* editor = grid.ColumnEditor(3);
+    auto commit = [&] {
+        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QCoreApplication::sendEvent(editor, &enter);
+        QCoreApplication::processEvents();
+    };
+
+    grid.edit(grid.model()->index(1, 3));
+    ASSERT_TRUE(grid.IsEditing());
+    EXPECT_EQ(editor->text(), "Null");  // the cell's text replaces the preset Value
+    editor->setText(" 5 ");
+    commit();
+    EXPECT_EQ(model.GetItem(1)->Value(), " 5 ");
+
+    grid.edit(grid.model()->index(1, 3));
+    editor->setText("  ");
+    commit();
+    EXPECT_TRUE(model.GetItem(1)->IsNull());
+    EXPECT_EQ(grid.model()->data(grid.model()->index(1, 3)).toString(), "Null");
+
+    grid.edit(grid.model()->index(0, 3));  // the result row
+    EXPECT_FALSE(grid.IsEditing());
+    grid.SetGridModel(nullptr);
 }
 
 TEST(ArgumentsSQL, IsTheDictionaryQuery)
