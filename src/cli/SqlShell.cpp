@@ -133,8 +133,11 @@ void SqlShell::Run(std::istream& in, const std::string& dir, bool interactive)
             }
             out_.flush();
         }
-        if (!std::getline(in, line))
+        if (!std::getline(in, line)) {
+            if (interactive && !silent_)
+                out_ << "\n";
             break;
+        }
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
         if (echo_ && !interactive)

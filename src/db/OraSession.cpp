@@ -137,5 +137,6 @@ db::DriverResult TOraSession::Execute(const std::string& text, std::vector<db::D
     db::DriverResult result = conn->execute(text, binds);
     if (whileLocked)
         whileLocked(result);
+    result.cursor.reset();   // rows are read under the lock or not at all
     return result;
 }

@@ -73,7 +73,8 @@ public:
     // the observers. Throws EOraError for a server error; warnings are left
     // in the result for the caller. `whileLocked` sees the result before the
     // lock is released: a query reads its rows there, since a cursor lasts
-    // only until the session's next statement.
+    // only until the session's next statement. The returned result holds no
+    // cursor.
     using ResultConsumer = std::function<void(db::DriverResult&)>;
     db::DriverResult Execute(const std::string& text, std::vector<db::DriverBind>& binds,
                              const ResultConsumer& whileLocked = {});

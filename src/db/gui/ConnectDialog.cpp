@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 
 TConnectDialog::TConnectDialog(TConnectDialogModel& model, QWidget* parent)
@@ -90,5 +91,10 @@ void TConnectDialog::connectClicked()
 bool TQtConnectPrompt::Execute(TConnectDialogModel& model)
 {
     TConnectDialog dialog(model, parent_);
+    dialog.adjustSize();
+    // Centred on the screen, not over the owner window.
+    QScreen* screen = parent_ ? parent_->screen() : QGuiApplication::primaryScreen();
+    if (screen)
+        dialog.move(screen->availableGeometry().center() - dialog.rect().center());
     return dialog.exec() == QDialog::Accepted;
 }
