@@ -1,0 +1,475 @@
+// session_impl.cpp - running statements for one session: routing PL/SQL to
+// the engine, translating SQL, resolving PL/SQL names and functions, binding,
+// transactions and DDL with its dictionary rows.
+#include "sandbox/session_impl.h"
+
+#include "sandbox/dict/sqlite_dictionary.h"
+#include "sandbox/ora_error.h"
+#include "sandbox/sql/errors.h"
+#include "sandbox/sql/formats.h"
+#include "sandbox/sql/lexer.h"
+#include "sandbox/sql/sqlite_values.h"
+#include "sandbox/sql/stmt.h"
+#include "sandbox/sql_cursor.h"
+
+#include <sqlite3.h>
+
+namespace sandbox {
+
+using sql::StatementKind;
+
+PreparedSlot::~PreparedSlot() { sqlite3_finalize(stmt); }
+
+namespace {
+
+bool isDdl(StatementKind k)
+{
+    switch (k) {
+    case StatementKind::CreateTable: case StatementKind::CreateView: case StatementKind::CreateIndex:
+    case StatementKind::CreateSequence: case StatementKind::CreateUser: case StatementKind::DropTable:
+    case StatementKind::DropView: case StatementKind::DropIndex: case StatementKind::DropSequence:
+    case StatementKind::DropUser: case StatementKind::AlterTable: case StatementKind::Truncate:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool sameName(const std::string& bindName, const std::string& upperName)
+{
+    std::string_view b = bindName;
+    if (!b.empty() && b[0] == ':') b.remove_prefix(1);
+    if (b.size() != upperName.size()) return false;
+    for (size_t i = 0; i < b.size(); ++i)
+        if (std::toupper(static_cast<unsigned char>(b[i])) != upperName[i]) return false;
+    return true;
+}
+
+BindVar* findBind(std::vector<BindVar>& binds, const std::string& upperName)
+{
+    for (BindVar& b : binds)
+        if (sameName(b.name, upperName)) return &b;
+    return nullptr;
+}
+
+std::string quoted(const std::string& s) { return "\"" + s + "\""; }
+
+// A PL/SQL function called from SQL, registered on the connection on first use.
+struct UserFunction {
+    SqlFunction fn;
+    SessionImpl* session;
+};
+
+void callUserFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv)
+{
+    auto* u = static_cast<UserFunction*>(sqlite3_user_data(ctx));
+    try {
+        std::vector<Value> args;
+        args.reserve(static_cast<size_t>(argc));
+        for (int i = 0; i < argc; ++i) args.push_back(sql::fromSqlite(argv[i]));
+        sql::resultValue(ctx, u->fn(*u->session, args));
+    } catch (const std::exception& e) {
+        sqlite3_result_error(ctx, e.what(), -1);
+    }
+}
+
+} // namespace
+
+SessionImpl::SessionImpl(std::shared_ptr<ServerShared> server, std::string user)
+    : server_(std::move(server)), id_(server_->nextSessionId++), user_(std::move(user)), schema_(user_)
+{
+    db_ = ServerImpl::openConnection(server_->path, this, &cancel_, server_->temporary);
+    dictionary_ = std::make_unique<dict::SqliteDictionary>(*this);
+}
+
+SessionImpl::~SessionImpl()
+{
+    plsqlState_.reset();
+    cache_.clear();
+    // A session that ends normally keeps its work, as an Oracle client's
+    // logoff does.
+    if (db_ && !sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
+    if (db_ && !sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    dictionary_.reset();
+    sqlite3_close_v2(db_);
+}
+
+Dictionary& SessionImpl::dictionary() { return *dictionary_; }
+
+void SessionImpl::raise(int rc, StatementKind kind) const { raise(rc, sqlite3_errmsg(db_), kind); }
+
+void SessionImpl::raise(int rc, const std::string& message, StatementKind kind) const
+{
+    if (cancel_.load() && ((rc & 0xff) == SQLITE_INTERRUPT || (rc & 0xff) == SQLITE_BUSY))
+        throw OraError::make(1013, "user requested cancel of current operation");
+    throw sql::oraErrorFor(rc, message, kind);
+}
+
+void SessionImpl::execPlain(const char* sqlText)
+{
+    int rc = sqlite3_exec(db_, sqlText, nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) raise(rc);
+}
+
+void SessionImpl::cancel()
+{
+    if (!running_.load()) return;
+    cancel_ = true;
+    sqlite3_interrupt(db_);
+}
+
+ExecResult SessionImpl::execute(const std::string& text, std::vector<BindVar>& binds)
+{
+    struct Running {
+        SessionImpl* s;
+        Running(SessionImpl* self) : s(self)
+        {
+            s->cancel_ = false;
+            s->running_ = true;
+        }
+        ~Running() { s->running_ = false; }
+    } running(this);
+    PlsqlEngine* engine = server_->engine.get();
+    if (engine && engine->handles(text)) return engine->execute(*this, text, binds);
+    return runSql(text, binds, nullptr, true);
+}
+
+std::unique_ptr<Cursor> SessionImpl::query(const std::string& text, std::vector<BindVar>& binds,
+                                           const Resolver& resolve)
+{
+    ExecResult r = runSql(text, binds, resolve ? &resolve : nullptr, true);
+    if (r.cursor) return std::move(r.cursor);
+    return std::make_unique<EmptyCursor>();
+}
+
+int64_t SessionImpl::exec(const std::string& text, std::vector<BindVar>& binds, const Resolver& resolve)
+{
+    ExecResult r = runSql(text, binds, resolve ? &resolve : nullptr, false);
+    return r.rowCount;
+}
+
+void SessionImpl::beginIfNeeded()
+{
+    if (sqlite3_get_autocommit(db_)) execPlain("BEGIN IMMEDIATE");
+}
+
+void SessionImpl::commit()
+{
+    if (!sqlite3_get_autocommit(db_)) execPlain("COMMIT");
+}
+
+void SessionImpl::rollback()
+{
+    if (!sqlite3_get_autocommit(db_)) execPlain("ROLLBACK");
+}
+
+void SessionImpl::runDdl(const std::function<void()>& work)
+{
+    commit();
+    execPlain("BEGIN IMMEDIATE");
+    try {
+        work();
+        execPlain("COMMIT");
+    } catch (...) {
+        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
+    }
+}
+
+SessionImpl::Cached& SessionImpl::prepare(const std::string& text, const Resolver* resolve)
+{
+    std::string key = (resolve ? "R|" : "S|") + schema_ + "|" + text;
+    auto found = cache_.find(key);
+    if (found != cache_.end()) return found->second;
+
+    sql::TranslateOptions opt;
+    opt.schema = schema_;
+    Cached c;
+    for (int attempt = 0;; ++attempt) {
+        c.tr = sql::translate(text, opt);
+        c.resolvedIds = opt.resolvedIds;
+        c.slots.clear();
+        if (isDdl(c.tr.kind) || c.tr.sql.empty()) break;
+        auto slot = std::make_shared<PreparedSlot>();
+        int rc = sqlite3_prepare_v2(db_, c.tr.sql[0].c_str(), -1, &slot->stmt, nullptr);
+        if (rc == SQLITE_OK) {
+            c.slots.push_back(slot);
+            break;
+        }
+        std::string msg = sqlite3_errmsg(db_);
+        if (attempt < 64 && msg.rfind("no such column: ", 0) == 0 && resolve) {
+            // Columns win over PL/SQL names: only what SQLite cannot resolve
+            // is offered to the PL/SQL scope, and bound in its place.
+            std::string name = msg.substr(16);
+            if ((*resolve)(name)) {
+                opt.resolvedIds.push_back(name);
+                continue;
+            }
+        }
+        if (attempt < 64 && msg.rfind("no such function: U$", 0) == 0 && server_->engine) {
+            std::string name = msg.substr(20);
+            SqlFunction fn = server_->engine->resolveFunction(*this, name);
+            if (fn) {
+                auto* u = new UserFunction{std::move(fn), this};
+                sqlite3_create_function_v2(db_, ("U$" + name).c_str(), -1, SQLITE_UTF8, u, callUserFunction, nullptr,
+                                           nullptr, [](void* p) { delete static_cast<UserFunction*>(p); });
+                continue;
+            }
+        }
+        raise(rc, msg, c.tr.kind);
+    }
+    return cache_.emplace(key, std::move(c)).first->second;
+}
+
+std::shared_ptr<PreparedSlot> SessionImpl::acquire(Cached& c, size_t index)
+{
+    if (index < c.slots.size() && !c.slots[index]->inUse) {
+        c.slots[index]->inUse = true;
+        return c.slots[index];
+    }
+    // The cached statement is still being read (a cursor inside a loop over
+    // the same query): a private copy serves this execution.
+    auto slot = std::make_shared<PreparedSlot>();
+    int rc = sqlite3_prepare_v2(db_, c.tr.sql[index].c_str(), -1, &slot->stmt, nullptr);
+    if (rc != SQLITE_OK) raise(rc, c.tr.kind);
+    slot->inUse = true;
+    return slot;
+}
+
+void SessionImpl::bindAll(sqlite3_stmt* st, const sql::Translation& tr, const std::vector<BindVar>& binds,
+                          const Resolver* resolve)
+{
+    for (size_t k = 0; k < tr.binds.size(); ++k) {
+        const std::string& name = tr.binds[k];
+        int index = static_cast<int>(k + 1);
+        if (!name.empty() && name[0] == '\x01') {
+            std::string id = name.substr(1);
+            std::optional<Value> v = resolve ? (*resolve)(id) : std::nullopt;
+            if (!v) throw OraError::make(904, sql::quotedPath(id) + ": invalid identifier");
+            sql::bindValue(st, index, *v);
+            continue;
+        }
+        const BindVar* b = nullptr;
+        for (const BindVar& x : binds)
+            if (sameName(x.name, name)) { b = &x; break; }
+        if (!b) throw OraError::make(1008, "not all variables bound");
+        sql::bindValue(st, index, b->value);
+    }
+}
+
+ExecResult SessionImpl::runSql(const std::string& text, std::vector<BindVar>& binds, const Resolver* resolve,
+                               bool /*wantCursor*/)
+{
+    Cached& c = prepare(text, resolve);
+    const sql::Translation& tr = c.tr;
+    ExecResult result;
+    switch (tr.kind) {
+    case StatementKind::Query: {
+        if (tr.usesSequence) beginIfNeeded();
+        auto slot = acquire(c, 0);
+        try {
+            bindAll(slot->stmt, tr, binds, resolve);
+        } catch (...) {
+            sqlite3_clear_bindings(slot->stmt);
+            slot->inUse = false;
+            throw;
+        }
+        result.cursor = std::make_unique<SqlCursor>(std::move(slot), *this);
+        return result;
+    }
+    case StatementKind::Insert:
+    case StatementKind::Update:
+    case StatementKind::Delete: {
+        beginIfNeeded();
+        auto slot = acquire(c, 0);
+        struct Release {
+            PreparedSlot* s;
+            ~Release()
+            {
+                sqlite3_reset(s->stmt);
+                sqlite3_clear_bindings(s->stmt);
+                s->inUse = false;
+            }
+        } release{slot.get()};
+        bindAll(slot->stmt, tr, binds, resolve);
+        int rows = 0;
+        for (;;) {
+            int rc = sqlite3_step(slot->stmt);
+            if (rc == SQLITE_DONE) break;
+            if (rc != SQLITE_ROW) raise(rc, tr.kind);
+            // RETURNING ... INTO: the returned row goes into the out binds.
+            if (++rows == 1) {
+                for (size_t k = 0; k < tr.returningInto.size(); ++k) {
+                    BindVar* b = findBind(binds, tr.returningInto[k]);
+                    if (!b) throw OraError::make(1008, "not all variables bound");
+                    int col = static_cast<int>(k);
+                    Column::Type t = Column::Type::String;
+                    Value v = sql::typeFromDecl(sqlite3_column_decltype(slot->stmt, col), t)
+                                  ? sql::columnValue(slot->stmt, col, t)
+                                  : sql::fromSqlite(sqlite3_column_value(slot->stmt, col));
+                    if (b->type == BindType::String && !v.isNull()) v = Value::string(v.toText());
+                    b->value = v;
+                }
+            }
+        }
+        result.rowCount = sqlite3_changes64(db_);
+        return result;
+    }
+    case StatementKind::Commit: commit(); return result;
+    case StatementKind::Rollback: rollback(); return result;
+    case StatementKind::Savepoint:
+        beginIfNeeded();
+        execPlain(("SAVEPOINT " + quoted(tr.savepoint)).c_str());
+        return result;
+    case StatementKind::RollbackTo: {
+        if (sqlite3_get_autocommit(db_))
+            throw OraError::make(1086, "savepoint '" + tr.savepoint + "' never established in this session or is invalid");
+        int rc = sqlite3_exec(db_, ("ROLLBACK TO " + quoted(tr.savepoint)).c_str(), nullptr, nullptr, nullptr);
+        if (rc != SQLITE_OK)
+            throw OraError::make(1086, "savepoint '" + tr.savepoint + "' never established in this session or is invalid");
+        return result;
+    }
+    case StatementKind::NoOp: return result;
+    default: break;
+    }
+    if (!tr.binds.empty()) throw OraError::make(1027, "bind variables not allowed for data definition operations");
+    return runDdlStatement(c, binds);
+}
+
+ExecResult SessionImpl::runDdlStatement(Cached& c, std::vector<BindVar>&)
+{
+    const sql::Translation& tr = c.tr;
+    dict::SqliteDictionary& d = *dictionary_;
+    auto runAll = [&] {
+        for (const std::string& s : tr.sql) {
+            int rc = sqlite3_exec(db_, s.c_str(), nullptr, nullptr, nullptr);
+            if (rc != SQLITE_OK) raise(rc, tr.kind);
+        }
+    };
+    auto missing = [&]() -> OraError {
+        switch (tr.kind) {
+        case StatementKind::DropIndex: return OraError::make(1418, "specified index does not exist");
+        case StatementKind::DropSequence: return OraError::make(2289, "sequence does not exist");
+        default: return OraError::make(942, "table or view does not exist");
+        }
+    };
+    runDdl([&] {
+        switch (tr.kind) {
+        case StatementKind::CreateTable:
+        case StatementKind::CreateIndex:
+        case StatementKind::CreateView: {
+            std::optional<ObjectInfo> old;
+            if (tr.kind == StatementKind::CreateView && tr.orReplace) old = d.findObject(tr.owner, tr.name, "VIEW");
+            if (old) {
+                std::string drop = "DROP VIEW " + quoted(sql::storageName(tr.owner, tr.name));
+                execPlain(drop.c_str());
+                d.touchObject(old->objectId);
+            } else {
+                d.addObject(tr.owner, tr.name, tr.objectType);
+            }
+            runAll();
+            break;
+        }
+        case StatementKind::CreateSequence: {
+            int64_t id = d.addObject(tr.owner, tr.name, "SEQUENCE");
+            sql::Stmt s(db_, "INSERT INTO \"SYS.SEQ$\" (OBJ_ID, LAST_NUMBER, INCREMENT_BY, MIN_VALUE, MAX_VALUE, "
+                             "CYCLE_FLAG) VALUES (?1, ?2, ?3, ?4, ?5, ?6)");
+            const sql::SequenceOptions& o = tr.sequence;
+            s.bind(1, id).bind(2, o.start).bind(3, o.increment).bind(4, o.minValue).bind(5, o.maxValue);
+            s.bind(6, std::string(o.cycle ? "Y" : "N")).run();
+            break;
+        }
+        case StatementKind::CreateUser: {
+            if (d.userExists(tr.name))
+                throw OraError::make(1920, "user name '" + tr.name + "' conflicts with another user or role name");
+            sql::Stmt s(db_, "INSERT INTO \"SYS.USER$\" (NAME, PASSWORD, USER_ID, CREATED) "
+                             "SELECT ?1, ?2, COALESCE(MAX(USER_ID), 100) + 1, ?3 FROM \"SYS.USER$\"");
+            s.bind(1, tr.name).bind(2, tr.password).bind(3, sql::storedDate(DateTime::now())).run();
+            break;
+        }
+        case StatementKind::DropTable:
+        case StatementKind::DropView:
+        case StatementKind::DropIndex:
+        case StatementKind::DropSequence: {
+            std::optional<ObjectInfo> o = d.findObject(tr.owner, tr.name, tr.objectType);
+            if (!o) throw missing();
+            if (tr.kind == StatementKind::DropTable) {
+                // Indexes go with their table.
+                sql::Stmt ix(db_, "SELECT name FROM sqlite_master WHERE type = 'index' AND tbl_name = ?1 AND sql IS NOT NULL");
+                ix.bind(1, sql::storageName(tr.owner, tr.name));
+                std::vector<std::string> names;
+                while (ix.step()) names.push_back(ix.text(0));
+                for (const std::string& n : names) {
+                    size_t dot = n.find('.');
+                    if (dot == std::string::npos) continue;
+                    if (auto io = d.findObject(n.substr(0, dot), n.substr(dot + 1), "INDEX")) d.removeObject(io->objectId);
+                }
+            }
+            runAll();
+            d.removeObject(o->objectId);
+            break;
+        }
+        case StatementKind::DropUser: {
+            d.requireUser(tr.name);
+            sql::Stmt s(db_, "SELECT OBJECT_ID, OBJECT_NAME, OBJECT_TYPE FROM \"SYS.OBJ$\" WHERE OWNER = ?1 ORDER BY OBJECT_ID DESC");
+            s.bind(1, tr.name);
+            std::vector<std::tuple<int64_t, std::string, std::string>> objs;
+            while (s.step()) objs.emplace_back(s.integer(0), s.text(1), s.text(2));
+            if (!objs.empty() && !tr.cascade)
+                throw OraError::make(1922, "CASCADE must be specified to drop '" + tr.name + "'");
+            for (auto& [id, name, type] : objs) {
+                std::string st = quoted(sql::storageName(tr.name, name));
+                if (type == "VIEW") execPlain(("DROP VIEW IF EXISTS " + st).c_str());
+                else if (type == "TABLE") execPlain(("DROP TABLE IF EXISTS " + st).c_str());
+                d.removeObject(id);
+            }
+            sql::Stmt u(db_, "DELETE FROM \"SYS.USER$\" WHERE NAME = ?1");
+            u.bind(1, tr.name).run();
+            break;
+        }
+        case StatementKind::AlterTable:
+        case StatementKind::Truncate: {
+            std::optional<ObjectInfo> o = d.findObject(tr.owner, tr.name, "TABLE");
+            if (!o) throw missing();
+            runAll();
+            d.touchObject(o->objectId);
+            break;
+        }
+        default: break;
+        }
+    });
+    return {};
+}
+
+int64_t SessionImpl::nextval(const std::string& owner, const std::string& name)
+{
+    sql::Stmt s(db_, "SELECT S.OBJ_ID, S.LAST_NUMBER, S.INCREMENT_BY, S.MIN_VALUE, S.MAX_VALUE, S.CYCLE_FLAG "
+                     "FROM \"SYS.SEQ$\" S JOIN \"SYS.OBJ$\" O ON O.OBJECT_ID = S.OBJ_ID "
+                     "WHERE O.OWNER = ?1 AND O.OBJECT_NAME = ?2 AND O.OBJECT_TYPE = 'SEQUENCE'");
+    s.bind(1, owner).bind(2, name);
+    if (!s.step()) throw OraError::make(2289, "sequence does not exist");
+    int64_t id = s.integer(0), v = s.integer(1), inc = s.integer(2), lo = s.integer(3), hi = s.integer(4);
+    bool cycle = s.text(5) == "Y";
+    if ((inc > 0 && v > hi) || (inc < 0 && v < lo)) {
+        if (!cycle)
+            throw OraError::make(8004, "sequence " + name + ".NEXTVAL " + (inc > 0 ? "exceeds MAXVALUE" : "goes below MINVALUE") +
+                                           " and cannot be instantiated");
+        v = inc > 0 ? lo : hi;
+    }
+    int64_t next;
+    if (__builtin_add_overflow(v, inc, &next)) next = inc > 0 ? INT64_MAX : INT64_MIN;
+    sql::Stmt u(db_, "UPDATE \"SYS.SEQ$\" SET LAST_NUMBER = ?2 WHERE OBJ_ID = ?1");
+    u.bind(1, id).bind(2, next).run();
+    currvals_[owner + "." + name] = v;
+    return v;
+}
+
+int64_t SessionImpl::currval(const std::string& owner, const std::string& name)
+{
+    auto it = currvals_.find(owner + "." + name);
+    if (it == currvals_.end())
+        throw OraError::make(8002, "sequence " + name + ".CURRVAL is not yet defined in this session");
+    return it->second;
+}
+
+} // namespace sandbox
