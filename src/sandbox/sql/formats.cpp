@@ -138,8 +138,8 @@ std::string formatDate(DateTime dt, std::string_view f)
         else if (take("MI")) out += num(mi, 2, fm);
         else if (take("SSSSS")) out += num(hh * 3600 + mi * 60 + ss, 5, fm);
         else if (take("SS")) out += num(ss, 2, fm);
-        else if (take("A.M.") || take("P.M.")) out += caseLike(f.substr(at, 1), hh < 12 ? "A.M." : "P.M.");
-        else if (take("AM") || take("PM")) out += caseLike(f.substr(at, 1), hh < 12 ? "AM" : "PM");
+        else if (take("A.M.") || take("P.M.")) out += caseLike(f.substr(at, 1) == "a" || f.substr(at, 1) == "p" ? "am" : "AM", hh < 12 ? "A.M." : "P.M.");
+        else if (take("AM") || take("PM")) out += caseLike(f.substr(at, 2), hh < 12 ? "AM" : "PM");
         else if (take("Q")) out += num((m - 1) / 3 + 1, 1, fm);
         else if (take("J")) out += num(static_cast<long>(days + 1721426), 7, fm);
         else if (std::isalnum(static_cast<unsigned char>(f[i])))

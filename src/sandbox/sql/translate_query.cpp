@@ -94,60 +94,26 @@ std::string Translator::query(Nodes n)
         } else {
             if (!at(n, i).tok.word("SELECT")) fail(928, "missing SELECT keyword");
             ++i;
-            std::string core = "SELECT ";
-            if (at(n, i).tok.word("DISTINCT") || at(n, i).tok.word("UNIQUE")) { core += "DISTINCT "; ++i; }
+            std::string head = "SELECT ";
+            bool distinct = false;
+            if (at(n, i).tok.word("DISTINCT") || at(n, i).tok.word("UNIQUE")) { head += "DISTINCT "; distinct = true; ++i; }
             else if (at(n, i).tok.word("ALL")) ++i;
             size_t listEnd = nextClause(n, i);
             if (listEnd == i) fail(936, "missing expression");
             // INTO in a query is PL/SQL's business, not the SQL engine's.
             if (findWord(n.subspan(i, listEnd - i), 0, {"INTO"}) < listEnd - i) fail(905, "missing keyword");
-            auto items = splitCommas(n.subspan(i, listEnd - i));
-            for (size_t k = 0; k < items.size(); ++k) {
-                Nodes it = items[k];
-                if (it.empty()) fail(936, "missing expression");
-                if (k) core += ", ";
-                if (it.size() == 1 && it[0].tok.op("*")) { core += "*"; continue; }
-                // Alias: trailing identifier after AS or after a complete operand.
-                std::string alias;
-                size_t exprLen = it.size();
-                const Node& last = it.back();
-                if (it.size() >= 2 && isIdent(last) && (last.tok.kind == Tok::Quoted || !isKeyword(last))) {
-                    const Node& prev = it[it.size() - 2];
-                    if (prev.tok.word("AS")) { alias = last.tok.text; exprLen -= 2; }
-                    else if (!(prev.tok.kind == Tok::Op && !prev.group()) &&
-                             !(prev.tok.kind == Tok::Word && isKeyword(prev) && !prev.tok.word("END") &&
-                               !prev.tok.word("NULL"))) {
-                        alias = last.tok.text;
-                        exprLen -= 1;
-                    }
-                }
-                Nodes e = it.subspan(0, exprLen);
-                if (e.empty()) fail(936, "missing expression");
-                std::string te = expr(e);
-                bool starItem = te.size() >= 2 && te.compare(te.size() - 2, 2, ".*") == 0;
-                if (starItem && alias.empty()) { core += te; continue; }
-                if (alias.empty()) {
-                    // Oracle names a plain column after itself and any other item
-                    // after its text, upper-cased, blanks removed.
-                    bool path = true;
-                    for (size_t q = 0; q < e.size(); ++q) {
-                        bool want = q % 2 == 0;
-                        if (want ? !isIdent(e[q]) : !e[q].tok.op(".")) { path = false; break; }
-                    }
-                    if (path && e.size() % 2 == 1) alias = e.back().tok.text;
-                    else alias = columnNameOf(e);
-                }
-                core += te + " AS " + quoteIdent(alias);
-            }
+            Nodes list = n.subspan(i, listEnd - i);
+            std::string items = selectList(list);
             i = listEnd;
+            std::string from, fromAlias, where, rest;
             if (at(n, i).tok.word("FROM")) {
                 size_t e = nextClause(n, i + 1);
-                core += " FROM " + fromClause(n.subspan(i + 1, e - i - 1));
+                from = fromClause(n.subspan(i + 1, e - i - 1), &fromAlias);
                 i = e;
             }
+            std::string rowLimit;   // ROWNUM conditions of this core
             if (at(n, i).tok.word("WHERE")) {
                 size_t e = nextClause(n, i + 1);
-                std::string cond;
                 for (Nodes c : conjuncts(n.subspan(i + 1, e - i - 1))) {
                     if (c.empty()) fail(936, "missing expression");
                     // ROWNUM <= n, ROWNUM < n, ROWNUM = 1 and their mirrors become LIMIT.
@@ -157,39 +123,50 @@ std::string Translator::query(Nodes n)
                         std::string l = c[1].tok.op("<") ? "(" + v + ") - 1"
                                         : c[1].tok.op("=") ? "(CASE WHEN (" + v + ") = 1 THEN 1 ELSE 0 END)"
                                                            : v;
-                        limit = limit.empty() ? l : "MIN(" + limit + ", " + l + ")";
+                        rowLimit = rowLimit.empty() ? l : "MIN(" + rowLimit + ", " + l + ")";
                         continue;
                     }
                     if (c.size() >= 3 && c.back().tok.word("ROWNUM") &&
                         (c[c.size() - 2].tok.op(">=") || c[c.size() - 2].tok.op(">"))) {
                         std::string v = expr(c.subspan(0, c.size() - 2));
                         std::string l = c[c.size() - 2].tok.op(">") ? "(" + v + ") - 1" : v;
-                        limit = limit.empty() ? l : "MIN(" + limit + ", " + l + ")";
+                        rowLimit = rowLimit.empty() ? l : "MIN(" + rowLimit + ", " + l + ")";
                         continue;
                     }
-                    cond += (cond.empty() ? "" : " AND ") + std::string("(") + expr(c) + ")";
+                    where += (where.empty() ? "" : " AND ") + std::string("(") + expr(c) + ")";
                 }
-                if (!cond.empty()) core += " WHERE " + cond;
                 i = e;
             }
             if (at(n, i).tok.word("CONNECT") || at(n, i).tok.word("START")) fail(900, "invalid SQL statement");
+            bool grouped = false;
             if (at(n, i).tok.word("GROUP")) {
                 if (!at(n, i + 1).tok.word("BY")) fail(924, "missing BY keyword");
                 size_t e = nextClause(n, i + 2);
                 if (e == i + 2) fail(936, "missing expression");
-                core += " GROUP BY " + expr(n.subspan(i + 2, e - i - 2));
+                rest += " GROUP BY " + expr(n.subspan(i + 2, e - i - 2));
+                grouped = true;
                 i = e;
             }
             if (at(n, i).tok.word("HAVING")) {
                 size_t e = nextClause(n, i + 1);
                 if (e == i + 1) fail(936, "missing expression");
-                core += " HAVING " + expr(n.subspan(i + 1, e - i - 1));
+                rest += " HAVING " + expr(n.subspan(i + 1, e - i - 1));
+                grouped = true;
                 i = e;
             }
-            if (!limit.empty() && (compound || at(n, i).tok.word("UNION") || at(n, i).tok.word("INTERSECT") ||
-                                   at(n, i).tok.word("MINUS") || at(n, i).tok.word("EXCEPT"))) {
-                core = "SELECT * FROM (" + core + " LIMIT " + limit + ")";
-                limit.clear();
+            const Node& next = at(n, i);
+            bool inCompound = compound || next.tok.word("UNION") || next.tok.word("INTERSECT") ||
+                              next.tok.word("MINUS") || next.tok.word("EXCEPT");
+            std::string core;
+            if (!rowLimit.empty() && (grouped || distinct || hasAggregate(list) || next.tok.word("ORDER") || inCompound)) {
+                // ROWNUM numbers the rows of FROM and WHERE, before grouping,
+                // DISTINCT and ORDER BY: limit that row source itself.
+                if (from.empty()) fail(923, "FROM keyword not found where expected");
+                core = head + items + " FROM (SELECT * FROM " + from + (where.empty() ? "" : " WHERE " + where) +
+                       " LIMIT " + rowLimit + ")" + (fromAlias.empty() ? "" : " AS " + quoteIdent(fromAlias)) + rest;
+            } else {
+                core = head + items + (from.empty() ? "" : " FROM " + from) + (where.empty() ? "" : " WHERE " + where) + rest;
+                if (!rowLimit.empty()) limit = limit.empty() ? rowLimit : "MIN(" + limit + ", " + rowLimit + ")";
             }
             out += core;
         }
@@ -256,13 +233,70 @@ std::string Translator::query(Nodes n)
     return out;
 }
 
-std::string Translator::fromClause(Nodes n)
+bool Translator::hasAggregate(Nodes n) const
+{
+    for (size_t i = 0; i < n.size(); ++i) {
+        const Node& x = n[i];
+        if (x.tok.kind == Tok::Word && i + 1 < n.size() && n[i + 1].group() &&
+            (x.tok.text == "COUNT" || x.tok.text == "SUM" || x.tok.text == "AVG" || x.tok.text == "MIN" ||
+             x.tok.text == "MAX"))
+            return true;
+        if (x.group() && !(x.kids.size() && (x.kids[0].tok.word("SELECT") || x.kids[0].tok.word("WITH"))) &&
+            hasAggregate(Nodes(x.kids)))
+            return true;
+    }
+    return false;
+}
+
+std::string Translator::selectList(Nodes list)
+{
+    std::string out;
+    auto items = splitCommas(list);
+    for (size_t k = 0; k < items.size(); ++k) {
+        Nodes it = items[k];
+        if (it.empty()) fail(936, "missing expression");
+        if (k) out += ", ";
+        if (it.size() == 1 && it[0].tok.op("*")) { out += "*"; continue; }
+        // Alias: trailing identifier after AS or after a complete operand.
+        std::string alias;
+        size_t exprLen = it.size();
+        const Node& last = it.back();
+        if (it.size() >= 2 && isIdent(last) && (last.tok.kind == Tok::Quoted || !isKeyword(last))) {
+            const Node& prev = it[it.size() - 2];
+            if (prev.tok.word("AS")) { alias = last.tok.text; exprLen -= 2; }
+            else if (!(prev.tok.kind == Tok::Op && !prev.group()) &&
+                     !(prev.tok.kind == Tok::Word && isKeyword(prev) && !prev.tok.word("END") &&
+                       !prev.tok.word("NULL"))) {
+                alias = last.tok.text;
+                exprLen -= 1;
+            }
+        }
+        Nodes e = it.subspan(0, exprLen);
+        if (e.empty()) fail(936, "missing expression");
+        std::string te = expr(e);
+        bool starItem = te.size() >= 2 && te.compare(te.size() - 2, 2, ".*") == 0;
+        if (starItem && alias.empty()) { out += te; continue; }
+        if (alias.empty()) {
+            // Oracle names a plain column after itself and any other item
+            // after its text, upper-cased, blanks removed.
+            bool path = e.size() % 2 == 1;
+            for (size_t q = 0; q < e.size() && path; ++q)
+                path = q % 2 == 0 ? isIdent(e[q]) : e[q].tok.op(".");
+            alias = path ? e.back().tok.text : columnNameOf(e);
+        }
+        out += te + " AS " + quoteIdent(alias);
+    }
+    return out;
+}
+
+std::string Translator::fromClause(Nodes n, std::string* singleAlias)
 {
     enter();
     if (n.empty()) fail(903, "invalid table name");
     std::string out;
     size_t i = 0;
     bool expectRef = true;
+    int refs = 0;
     while (i < n.size()) {
         const Node& node = n[i];
         if (expectRef) {
@@ -293,6 +327,11 @@ std::string Translator::fromClause(Nodes n)
             }
             out += ref;
             expectRef = false;
+            if (singleAlias) {
+                size_t as = ref.rfind(" AS \"");
+                *singleAlias = refs++ == 0 && as != std::string::npos && ref.back() == '"'
+                                   ? ref.substr(as + 5, ref.size() - as - 6) : std::string();
+            }
             continue;
         }
         if (node.tok.op(",")) {

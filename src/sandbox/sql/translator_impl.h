@@ -40,7 +40,10 @@ public:
 
     // Queries (translate_query.cpp)
     std::string query(Nodes n);
-    std::string fromClause(Nodes n);
+    // `singleAlias` receives the alias of the only table reference, if one.
+    std::string fromClause(Nodes n, std::string* singleAlias = nullptr);
+    std::string selectList(Nodes list);
+    bool hasAggregate(Nodes n) const;
 
     // Expressions (translate_expr.cpp): a run of expressions, conditions,
     // keywords and commas, translated piece by piece.
