@@ -158,12 +158,15 @@ std::string Translator::query(Nodes n)
             bool inCompound = compound || next.tok.word("UNION") || next.tok.word("INTERSECT") ||
                               next.tok.word("MINUS") || next.tok.word("EXCEPT");
             std::string core;
-            if (!rowLimit.empty() && (grouped || distinct || hasAggregate(list) || next.tok.word("ORDER") || inCompound)) {
+            if (!rowLimit.empty() && !from.empty() &&
+                (!fromAlias.empty() || grouped || distinct || hasAggregate(list) || next.tok.word("ORDER") || inCompound)) {
                 // ROWNUM numbers the rows of FROM and WHERE, before grouping,
-                // DISTINCT and ORDER BY: limit that row source itself.
-                if (from.empty()) fail(923, "FROM keyword not found where expected");
-                core = head + items + " FROM (SELECT * FROM " + from + (where.empty() ? "" : " WHERE " + where) +
-                       " LIMIT " + rowLimit + ")" + (fromAlias.empty() ? "" : " AS " + quoteIdent(fromAlias)) + rest;
+                // DISTINCT and ORDER BY: limit that row source itself. The
+                // materialized CTE keeps SQLite from merging the LIMIT into an
+                // ORDER BY around it.
+                core = head + items + " FROM (WITH \"ROWNUM$\" AS MATERIALIZED (SELECT * FROM " + from +
+                       (where.empty() ? "" : " WHERE " + where) + " LIMIT " + rowLimit +
+                       ") SELECT * FROM \"ROWNUM$\")" + (fromAlias.empty() ? "" : " AS " + quoteIdent(fromAlias)) + rest;
             } else {
                 core = head + items + (from.empty() ? "" : " FROM " + from) + (where.empty() ? "" : " WHERE " + where) + rest;
                 if (!rowLimit.empty()) limit = limit.empty() ? rowLimit : "MIN(" + limit + ", " + rowLimit + ")";
