@@ -209,3 +209,25 @@ TEST_F(PlsqlTest, ExplicitCursorsAndDynamicSql)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(PlsqlTest, DemoProgramsAreLoadedAndValid)
+{
+    EXPECT_EQ(rows("SELECT object_name || ' ' || object_type || ' ' || status FROM user_objects "
+                   "WHERE object_type IN ('FUNCTION', 'PROCEDURE', 'PACKAGE', 'PACKAGE BODY') AND status <> 'VALID'"),
+              std::vector<std::string>{});
+    EXPECT_EQ(rows("SELECT NVL(argument_name, '-') || ' ' || position || ' ' || data_type || ' ' || in_out "
+                   "FROM all_arguments WHERE object_name = 'RAISE_SALARY' ORDER BY sequence"),
+              (std::vector<std::string>{"P_EMPNO 1 NUMBER IN", "P_PERCENT 2 NUMBER IN", "P_NEW_SAL 3 NUMBER OUT"}));
+    EXPECT_EQ(rows("SELECT NVL(argument_name, '-') || ' ' || position || ' ' || in_out "
+                   "FROM all_arguments WHERE object_name = 'BONUS_RATE'"),
+              (std::vector<std::string>{"- 0 OUT"}));
+    EXPECT_EQ(rows("SELECT COUNT(*) FROM all_arguments WHERE object_name = 'PRINT_DEPARTMENTS'"),
+              (std::vector<std::string>{"0"}));
+    run("BEGIN DBMS_OUTPUT.PUT_LINE(factorial(10)); print_departments; END;");
+    std::string out = output();
+    EXPECT_EQ(out.substr(0, out.find('\n')), "3628800");
+}
+
+} // namespace
