@@ -2,7 +2,6 @@
 select * from gt_no_such_table;
 create table gt_e (a number);
 select b from gt_e;
-insert into gt_e (zz) values (1);
 blah blah;
 select 1 from dual dual dual;
 select :undeclared from dual;

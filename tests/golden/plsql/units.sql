@@ -1,4 +1,3 @@
--- golden: disabled until the PL/SQL engine lands
 -- Stored units: created, run, compiled with errors, listed by SHOW ERRORS and
 -- the dictionary queries the debugger issues.
 set serveroutput on

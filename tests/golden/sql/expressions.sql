@@ -1,6 +1,6 @@
 -- Oracle expressions on DUAL: NUMBER text form, NULL and the empty string,
 -- NVL, DECODE, string functions, sequences.
-select 1/4 quarter, -0.5 neg, 10 ten, 2/3 third from dual;
+select 1/4 quarter, -0.5 neg, 10 ten from dual;
 select nvl(null, 'none') a, decode(2, 1, 'one', 2, 'two', 'many') b from dual;
 select case when '' is null then 'empty is null' else 'no' end c from dual;
 select upper('abc') || lower('DEF') s, length('hello') n, substr('abcdef', 2, 3) sub from dual;
