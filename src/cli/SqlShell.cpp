@@ -171,6 +171,10 @@ void SqlShell::Run(std::istream& in, const std::string& dir, bool interactive)
 bool SqlShell::RunFile(const std::string& name, const std::string& dir)
 {
     namespace fs = std::filesystem;
+    if (name.empty()) {
+        out_ << "SP2-1506: START, @ or @@ command has no arguments\n";
+        return false;
+    }
     fs::path path(name);
     if (!path.has_extension())
         path += ".sql";
@@ -229,7 +233,10 @@ bool SqlShell::runCommand(const std::string& line, const std::string& dir)
     if (abbrev(cmd, "VARIABLE", 3)) { cmdVariable(withoutSemicolon(args)); return true; }
     if (abbrev(cmd, "PRINT", 3)) { cmdPrint(withoutSemicolon(args)); return true; }
     if (abbrev(cmd, "EXECUTE", 4)) {
-        executeStatement("BEGIN " + withoutSemicolon(args) + "; END;");
+        if (withoutSemicolon(args).empty())
+            out_ << "Usage: EXEC[UTE] statement\n";
+        else
+            executeStatement("BEGIN " + withoutSemicolon(args) + "; END;");
         return true;
     }
     if (abbrev(cmd, "START", 3)) {

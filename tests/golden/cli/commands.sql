@@ -19,6 +19,8 @@ show user
 @helpers/make_table
 select * from gt_helper;
 @helpers/missing_file
+@
+exec
 variable n number = 41
 variable s varchar2(20) = 'text'
 select :n + 1 plus_one, :s s from dual;
