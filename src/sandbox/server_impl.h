@@ -7,7 +7,9 @@
 #include "sandbox/server.h"
 
 #include <atomic>
+#include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -24,6 +26,17 @@ struct ServerShared {
     bool temporary = false;                 // private database, deleted at the end
     std::shared_ptr<PlsqlEngine> engine;    // may be null: PL/SQL is then ORA-00900
     std::atomic<int> nextSessionId{1};
+
+    // Sequence numbers are handed out from blocks reserved in SYS.SEQ$ (as
+    // Oracle's CACHE does), so NEXTVAL neither waits for nor holds a
+    // transaction. Keyed by the sequence's object id.
+    struct SequenceBlock {
+        int64_t next = 0;
+        int64_t remaining = 0;
+    };
+    std::mutex sequenceMutex;
+    std::map<int64_t, SequenceBlock> sequences;
+
     ~ServerShared();
 };
 

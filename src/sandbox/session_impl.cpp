@@ -22,6 +22,8 @@ PreparedSlot::~PreparedSlot() { sqlite3_finalize(stmt); }
 
 namespace {
 
+__extension__ typedef __int128 Wide;
+
 bool isDdl(StatementKind k)
 {
     switch (k) {
@@ -265,7 +267,6 @@ ExecResult SessionImpl::runSql(const std::string& text, std::vector<BindVar>& bi
     ExecResult result;
     switch (tr.kind) {
     case StatementKind::Query: {
-        if (tr.usesSequence) beginIfNeeded();
         auto slot = acquire(c, 0);
         try {
             bindAll(slot->stmt, tr, binds, resolve);
@@ -443,23 +444,62 @@ ExecResult SessionImpl::runDdlStatement(Cached& c, std::vector<BindVar>&)
 
 int64_t SessionImpl::nextval(const std::string& owner, const std::string& name)
 {
-    sql::Stmt s(db_, "SELECT S.OBJ_ID, S.LAST_NUMBER, S.INCREMENT_BY, S.MIN_VALUE, S.MAX_VALUE, S.CYCLE_FLAG "
-                     "FROM \"SYS.SEQ$\" S JOIN \"SYS.OBJ$\" O ON O.OBJECT_ID = S.OBJ_ID "
-                     "WHERE O.OWNER = ?1 AND O.OBJECT_NAME = ?2 AND O.OBJECT_TYPE = 'SEQUENCE'");
-    s.bind(1, owner).bind(2, name);
-    if (!s.step()) throw OraError::make(2289, "sequence does not exist");
-    int64_t id = s.integer(0), v = s.integer(1), inc = s.integer(2), lo = s.integer(3), hi = s.integer(4);
-    bool cycle = s.text(5) == "Y";
-    if ((inc > 0 && v > hi) || (inc < 0 && v < lo)) {
-        if (!cycle)
-            throw OraError::make(8004, "sequence " + name + ".NEXTVAL " + (inc > 0 ? "exceeds MAXVALUE" : "goes below MINVALUE") +
-                                           " and cannot be instantiated");
-        v = inc > 0 ? lo : hi;
+    int64_t id;
+    {
+        sql::Stmt s(db_, "SELECT O.OBJECT_ID FROM \"SYS.OBJ$\" O WHERE O.OWNER = ?1 AND O.OBJECT_NAME = ?2 "
+                         "AND O.OBJECT_TYPE = 'SEQUENCE'");
+        s.bind(1, owner).bind(2, name);
+        if (!s.step()) throw OraError::make(2289, "sequence does not exist");
+        id = s.integer(0);
     }
-    int64_t next;
-    if (__builtin_add_overflow(v, inc, &next)) next = inc > 0 ? INT64_MAX : INT64_MIN;
-    sql::Stmt u(db_, "UPDATE \"SYS.SEQ$\" SET LAST_NUMBER = ?2 WHERE OBJ_ID = ?1");
-    u.bind(1, id).bind(2, next).run();
+    std::lock_guard<std::mutex> lock(server_->sequenceMutex);
+    ServerShared::SequenceBlock& block = server_->sequences[id];
+    int64_t inc = 1;
+    if (block.remaining == 0) {
+        // Reserve the next block of up to 20 numbers. Outside a transaction
+        // the reservation commits at once, so it locks nothing afterwards;
+        // inside one it goes with the session's work.
+        bool own = sqlite3_get_autocommit(db_) != 0;
+        if (own) execPlain("BEGIN IMMEDIATE");
+        try {
+            sql::Stmt s(db_, "SELECT LAST_NUMBER, INCREMENT_BY, MIN_VALUE, MAX_VALUE, CYCLE_FLAG FROM \"SYS.SEQ$\" "
+                             "WHERE OBJ_ID = ?1");
+            s.bind(1, id);
+            if (!s.step()) throw OraError::make(2289, "sequence does not exist");
+            int64_t start = s.integer(0), lo = s.integer(2), hi = s.integer(3);
+            inc = s.integer(1);
+            bool cycle = s.text(4) == "Y";
+            if ((inc > 0 && start > hi) || (inc < 0 && start < lo)) {
+                if (!cycle)
+                    throw OraError::make(8004, "sequence " + name + ".NEXTVAL " +
+                                                   (inc > 0 ? "exceeds MAXVALUE" : "goes below MINVALUE") +
+                                                   " and cannot be instantiated");
+                start = inc > 0 ? lo : hi;
+            }
+            // How many values remain before the limit, at most 20.
+            Wide span = inc > 0 ? Wide(hi) - Wide(start) : Wide(start) - Wide(lo);
+            Wide step = inc > 0 ? Wide(inc) : -Wide(inc);
+            int64_t count = static_cast<int64_t>(std::min<Wide>(span / step + 1, 20));
+            int64_t last;
+            if (__builtin_mul_overflow(inc, count, &last) || __builtin_add_overflow(start, last, &last))
+                last = inc > 0 ? INT64_MAX : INT64_MIN;
+            sql::Stmt u(db_, "UPDATE \"SYS.SEQ$\" SET LAST_NUMBER = ?2 WHERE OBJ_ID = ?1");
+            u.bind(1, id).bind(2, last).run();
+            if (own) execPlain("COMMIT");
+            block.next = start;
+            block.remaining = count;
+        } catch (...) {
+            if (own && !sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+            throw;
+        }
+    } else {
+        sql::Stmt s(db_, "SELECT INCREMENT_BY FROM \"SYS.SEQ$\" WHERE OBJ_ID = ?1");
+        s.bind(1, id);
+        if (s.step()) inc = s.integer(0);
+    }
+    int64_t v = block.next;
+    --block.remaining;
+    if (block.remaining > 0 && __builtin_add_overflow(block.next, inc, &block.next)) block.remaining = 0;
     currvals_[owner + "." + name] = v;
     return v;
 }

@@ -18,7 +18,9 @@ TEST_F(DemoServer, LogonChecksUserAndPassword)
             ADD_FAILURE() << b.user << "/" << b.password << " logged on";
         } catch (const OraError& e) {
             EXPECT_EQ(e.code(), b.code) << b.user << "/" << b.password;
-            if (b.code == 1017) EXPECT_STREQ(e.what(), "ORA-01017: invalid username/password; logon denied");
+            if (b.code == 1017) {
+                EXPECT_STREQ(e.what(), "ORA-01017: invalid username/password; logon denied");
+            }
         }
     }
 }

@@ -1,0 +1,133 @@
+// bench_catalog.cpp - reading a Connect-sized catalogue (100,000 objects in
+// ALL_OBJECTS) with the system's catalogue query through the sandbox's
+// Session/Cursor API, against the same rows read through SQLite's C API
+// directly in the same run. Goal: ratio <= 2.
+#include "sandbox/boot/sandbox.h"
+#include "sandbox/server_impl.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char* kCatalogueQuery =
+    "SELECT owner,object_type,object_name  FROM sys.all_objects WHERE object_type IN ('VIEW','TABLE','TYPE',"
+    "'SEQUENCE','PACKAGE', 'PACKAGE BODY','FUNCTION','PROCEDURE') ORDER BY 1,2,3";
+
+// The reference: the same rows from the dictionary's storage, read with the
+// plain C API into strings.
+const char* kReferenceQuery =
+    "SELECT OWNER, OBJECT_TYPE, OBJECT_NAME FROM \"SYS.OBJ$\" WHERE OBJECT_TYPE IN ('VIEW','TABLE','TYPE',"
+    "'SEQUENCE','PACKAGE','PACKAGE BODY','FUNCTION','PROCEDURE') ORDER BY 1,2,3";
+
+constexpr int kObjects = 100000;
+constexpr int kRuns = 5;
+
+// Fills the dictionary with kObjects objects spread over 20 owners and the
+// usual object types (some of which the query leaves out).
+void fillCatalogue(const std::string& path)
+{
+    sqlite3* db = nullptr;
+    sqlite3_open(path.c_str(), &db);
+    sqlite3_busy_timeout(db, 5000);
+    sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+    sqlite3_stmt* st = nullptr;
+    sqlite3_prepare_v2(db,
+                       "INSERT INTO \"SYS.OBJ$\" (OWNER, OBJECT_NAME, OBJECT_TYPE, CREATED, LAST_DDL_TIME, STATUS, "
+                       "NAMESPACE) VALUES (?1, ?2, ?3, '2024-01-01 00:00:00', '2024-01-01 00:00:00', 'VALID', 1)",
+                       -1, &st, nullptr);
+    const char* types[] = {"TABLE", "VIEW", "INDEX", "FUNCTION", "PROCEDURE", "PACKAGE", "PACKAGE BODY",
+                           "SEQUENCE", "TYPE", "SYNONYM", "TRIGGER", "TABLE"};
+    for (int i = 0; i < kObjects; ++i) {
+        std::string owner = "APP_OWNER_" + std::to_string(i % 20);
+        std::string name = "OBJECT_" + std::to_string((i * 7919) % kObjects) + "_" + std::to_string(i);
+        sqlite3_bind_text(st, 1, owner.c_str(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_text(st, 2, name.c_str(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_text(st, 3, types[i % 12], -1, SQLITE_STATIC);
+        sqlite3_step(st);
+        sqlite3_reset(st);
+    }
+    sqlite3_finalize(st);
+    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+}
+
+// One measured way of reading all rows; returns the number of rows read.
+using RowReader = std::function<size_t()>;
+
+// Through the sandbox's public API, each cell taken as a string as the
+// catalogue filing does.
+size_t readThroughSession(sandbox::Session& session)
+{
+    std::vector<sandbox::BindVar> binds;
+    sandbox::ExecResult r = session.execute(kCatalogueQuery, binds);
+    std::vector<sandbox::Value> row;
+    size_t n = 0, chars = 0;
+    while (r.cursor->fetch(row)) {
+        std::string owner = row[0].toText(), type = row[1].toText(), name = row[2].toText();
+        chars += owner.size() + type.size() + name.size();
+        ++n;
+    }
+    return chars ? n : 0;
+}
+
+size_t readThroughSqlite(sqlite3* db)
+{
+    sqlite3_stmt* st = nullptr;
+    sqlite3_prepare_v2(db, kReferenceQuery, -1, &st, nullptr);
+    size_t n = 0, chars = 0;
+    while (sqlite3_step(st) == SQLITE_ROW) {
+        std::string owner(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
+        std::string type(reinterpret_cast<const char*>(sqlite3_column_text(st, 1)));
+        std::string name(reinterpret_cast<const char*>(sqlite3_column_text(st, 2)));
+        chars += owner.size() + type.size() + name.size();
+        ++n;
+    }
+    sqlite3_finalize(st);
+    return chars ? n : 0;
+}
+
+// Best of kRuns, in milliseconds.
+double measure(const RowReader& read, size_t& rows)
+{
+    double best = 1e300;
+    for (int i = 0; i < kRuns; ++i) {
+        auto t0 = std::chrono::steady_clock::now();
+        rows = read();
+        auto t1 = std::chrono::steady_clock::now();
+        best = std::min(best, std::chrono::duration<double, std::milli>(t1 - t0).count());
+    }
+    return best;
+}
+
+} // namespace
+
+int main()
+{
+    std::shared_ptr<sandbox::Server> server = sandbox::openSandbox();
+    const std::string path = server->impl().databasePath();
+    fillCatalogue(path);
+    auto session = server->logon("DEMO", "demo");
+
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+
+    size_t sandboxRows = 0, sqliteRows = 0;
+    double sandboxMs = measure([&] { return readThroughSession(*session); }, sandboxRows);
+    double sqliteMs = measure([&] { return readThroughSqlite(db); }, sqliteRows);
+    sqlite3_close(db);
+
+    double ratio = sandboxMs / sqliteMs;
+    std::printf("bench_catalog: %d objects, catalogue query rows: sandbox %zu, sqlite %zu\n", kObjects, sandboxRows,
+                sqliteRows);
+    std::printf("  sandbox Session/Cursor: %8.2f ms\n", sandboxMs);
+    std::printf("  SQLite C API (reference): %8.2f ms\n", sqliteMs);
+    std::printf("  ratio: %.2f (goal <= 2.00) %s\n", ratio, ratio <= 2.0 ? "OK" : "OVER GOAL");
+    return sandboxRows == sqliteRows ? 0 : 1;
+}
