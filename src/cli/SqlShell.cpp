@@ -1,6 +1,7 @@
 // SqlShell: line handling, statement execution and SQL*Plus commands.
 #include "cli/SqlShell.h"
 
+#include "cli/Describe.h"
 #include "cli/ResultFormat.h"
 #include "db/ScriptSplitter.h"
 #include "db/SqlLexer.h"
@@ -239,6 +240,7 @@ bool SqlShell::runCommand(const std::string& line, const std::string& dir)
             executeStatement("BEGIN " + withoutSemicolon(args) + "; END;");
         return true;
     }
+    if (abbrev(cmd, "DESCRIBE", 4)) { cmdDescribe(withoutSemicolon(args)); return true; }
     if (abbrev(cmd, "START", 3)) {
         RunFile(firstWord(withoutSemicolon(args)).first, dir);
         return true;
@@ -510,6 +512,27 @@ void SqlShell::cmdExit(const std::string& args)
         else if (auto c = exitCodeOf(a)) code = *c;
     }
     exitWith(code, commit);
+}
+
+void SqlShell::cmdDescribe(const std::string& args)
+{
+    if (args.empty()) {
+        out_ << "Usage: DESC[RIBE] [schema.]object\n";
+        return;
+    }
+    if (!session_.Connected()) {
+        out_ << "SP2-0640: Not connected\n";
+        return;
+    }
+    auto unit = UnitOf("CREATE PROCEDURE " + firstWord(args).first);
+    if (!unit)
+        return;
+    std::string owner = unit->owner.empty() ? upper(session_.Username()) : unit->owner;
+    try {
+        out_ << Describe(session_, owner, unit->name) << "\n";
+    } catch (const EOraError& e) {
+        reportError(e);
+    }
 }
 
 void SqlShell::cmdVariable(const std::string& args)

@@ -61,6 +61,7 @@ private:
     void cmdShowErrors(const std::string& args);
     void cmdWhenever(const std::string& args);
     void cmdExit(const std::string& args);
+    void cmdDescribe(const std::string& args);
     void cmdVariable(const std::string& args);
     void cmdPrint(const std::string& args);
     void enableServerOutput(bool on);
