@@ -237,7 +237,17 @@ struct NativeVarExpr : Expr {     // DBMS_DEBUG.DEFAULT_TIMEOUT: a per-session v
     Val* ref(Exec& x) const override;
 };
 
-using BuiltinFn = Val (*)(Exec&, const std::vector<Val>&);
+// The evaluated arguments of a built-in call (no allocation for short lists).
+struct ArgSpan {
+    const Val* data;
+    size_t n;
+    const Val& operator[](size_t i) const { return data[i]; }
+    size_t size() const { return n; }
+    const Val* begin() const { return data; }
+    const Val* end() const { return data + n; }
+};
+
+using BuiltinFn = Val (*)(Exec&, const ArgSpan&);
 struct BuiltinExpr;
 using LazyBuiltinFn = Val (*)(Exec&, const BuiltinExpr&);
 

@@ -13,7 +13,7 @@
 namespace sandbox::plsql {
 namespace {
 
-using Args = std::vector<Val>;
+using Args = ArgSpan;
 
 bool anyNull(const Args& a)
 {
@@ -505,7 +505,7 @@ std::string formatDate(DateTime d, const std::string& fmt)
             i += 2;
         } else if (starts("DDD")) {
             int doy = static_cast<int>(days - DateTime::fromParts(y, 1, 1).seconds / 86400) + 1;
-            char b[8];
+            char b[16];
             std::snprintf(b, sizeof b, "%03d", doy);
             out += b;
             i += 3;

@@ -14,9 +14,40 @@
 
 namespace sandbox::plsql {
 
+// A run of values with room for a few inline: frames and argument lists of
+// ordinary calls need no heap allocation.
+class ValArray {
+public:
+    ValArray() = default;
+    explicit ValArray(size_t n) { resize(n); }
+    ValArray(const ValArray&) = delete;
+    ValArray& operator=(const ValArray&) = delete;
+    void resize(size_t n)
+    {
+        if (n > kInline) {
+            heap_ = std::make_unique<Val[]>(n);
+            data_ = heap_.get();
+        } else {
+            data_ = inline_;
+        }
+        n_ = n;
+    }
+    Val& operator[](size_t i) { return data_[i]; }
+    const Val& operator[](size_t i) const { return data_[i]; }
+    size_t size() const { return n_; }
+    Val* data() { return data_; }
+
+private:
+    static constexpr size_t kInline = 6;
+    Val inline_[kInline];
+    std::unique_ptr<Val[]> heap_;
+    Val* data_ = inline_;
+    size_t n_ = 0;
+};
+
 // One activation of a routine (or a package instance, level 0).
 struct Frame {
-    std::vector<Val> slots;
+    ValArray slots;
     Frame* link = nullptr;            // static link: the frame of the enclosing routine / package
     const Routine* routine = nullptr; // nullptr for a package instance
     const Unit* unit = nullptr;
@@ -132,9 +163,22 @@ Flow runStatements(Exec& x, const std::vector<StmtPtr>& body);
 Flow runBlock(Exec& x, const Block& b);
 // Calls a routine with arguments already evaluated (OUT ones as NULL);
 // returns the function result. `link` is the callee's static link.
-Val invoke(Exec& x, const Routine& r, std::vector<Val>& args, Frame* link);
+Val invoke(Exec& x, const Routine& r, Val* args, Frame* link);
 // Initializes a package instance (declarations and initialization section).
 void initPackage(Exec& x, const Unit& u, Frame& f);
+
+// The value of an expression without a copy when it is a local variable or a
+// literal (the common operands of arithmetic and comparisons); otherwise
+// evaluated into `tmp`.
+inline const Val& peek(Exec& x, const Expr* e, Val& tmp)
+{
+    if (e->kind == ExprKind::Local)
+        return x.frame->slots[static_cast<const LocalExpr*>(e)->slot];
+    if (e->kind == ExprKind::Literal)
+        return static_cast<const LiteralExpr*>(e)->value;
+    tmp = e->eval(x);
+    return tmp;
+}
 
 // Evaluates a condition: NULL counts as not true.
 inline bool truthy(const Val& v) { return v.kind() == Val::K::Bool && v.asBool(); }

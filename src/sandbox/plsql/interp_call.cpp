@@ -123,7 +123,7 @@ void initPackage(Exec& x, const Unit& u, Frame& f)
 
 // ---- calls -------------------------------------------------------------------------------------------
 
-Val invoke(Exec& x, const Routine& r, std::vector<Val>& args, Frame* link)
+Val invoke(Exec& x, const Routine& r, Val* args, Frame* link)
 {
     x.checkStack();
     Frame f;
@@ -204,7 +204,7 @@ Val CallExpr::eval(Exec& x) const
                              "ORA-06508: PL/SQL: could not find program unit being called: \"" + name + "\"");
     }
     Frame* link = levels >= 0 ? x.outer(levels) : calleeUnit ? x.packageFrame(calleeUnit) : nullptr;
-    std::vector<Val> vals(args.size());
+    ValArray vals(args.size());
     for (size_t k = 0; k < args.size(); ++k) {
         const Param& p = r.params[k];
         if (args[k]) {
@@ -226,7 +226,7 @@ Val CallExpr::eval(Exec& x) const
             }
         }
     }
-    Val result = invoke(x, r, vals, link);
+    Val result = invoke(x, r, vals.data(), link);
     for (size_t k = 0; k < args.size(); ++k)
         if (args[k] && r.params[k].mode != ParamMode::In)
             store(x, *args[k], vals[k]);

@@ -343,8 +343,34 @@ Val arithmetic(BinOp op, const Val& a, const Val& b)
 
 Val BinaryExpr::eval(Exec& x) const
 {
-    Val l = a->eval(x);
-    Val r = b->eval(x);
+    Val lt, rt;
+    const Val& l = peek(x, a.get(), lt);
+    const Val& r = peek(x, b.get(), rt);
+    if (l.isInt() && r.isInt()) {
+        // The integer fast path of loops and counters.
+        int64_t p = l.asInt(), q = r.asInt(), v;
+        switch (op) {
+        case BinOp::Add:
+            if (__builtin_add_overflow(p, q, &v))
+                break;
+            if (type && type->kind == TypeKind::PlsInteger && (v > 2147483647LL || v < -2147483648LL))
+                raise(1426, "numeric overflow");
+            return Val::integer(v);
+        case BinOp::Sub:
+            if (__builtin_sub_overflow(p, q, &v))
+                break;
+            if (type && type->kind == TypeKind::PlsInteger && (v > 2147483647LL || v < -2147483648LL))
+                raise(1426, "numeric overflow");
+            return Val::integer(v);
+        case BinOp::Eq: return Val::boolean(p == q);
+        case BinOp::Ne: return Val::boolean(p != q);
+        case BinOp::Lt: return Val::boolean(p < q);
+        case BinOp::Le: return Val::boolean(p <= q);
+        case BinOp::Gt: return Val::boolean(p > q);
+        case BinOp::Ge: return Val::boolean(p >= q);
+        default: break;
+        }
+    }
     switch (op) {
     case BinOp::Concat: {
         if (l.isNull())
@@ -577,11 +603,24 @@ Val BuiltinExpr::eval(Exec& x) const
 {
     if (lazy)
         return lazy(x, *this);
+    size_t n = args.size();
+    if (n == 2 && args[0]->kind == ExprKind::Local && args[1]->kind == ExprKind::Literal) {
+        // MOD(i, 3), SUBSTR(s, 2): no copies of the operands
+        Val buf[2] = {x.frame->slots[static_cast<const LocalExpr*>(args[0].get())->slot],
+                      static_cast<const LiteralExpr*>(args[1].get())->value};
+        return fn(x, ArgSpan{buf, 2});
+    }
+    if (n <= 4) {
+        Val buf[4];
+        for (size_t i = 0; i < n; ++i)
+            buf[i] = args[i]->eval(x);
+        return fn(x, ArgSpan{buf, n});
+    }
     std::vector<Val> vals;
-    vals.reserve(args.size());
+    vals.reserve(n);
     for (const auto& a : args)
         vals.push_back(a->eval(x));
-    return fn(x, vals);
+    return fn(x, ArgSpan{vals.data(), n});
 }
 
 } // namespace sandbox::plsql

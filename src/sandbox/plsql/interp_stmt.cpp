@@ -124,6 +124,14 @@ Flow runBlock(Exec& x, const Block& b)
 Flow AssignStmt::exec(Exec& x) const
 {
     Val v = value->eval(x);
+    if (target->kind == ExprKind::Local && v.isInt()) {
+        // Whole numbers into unconstrained numeric locals need no conversion.
+        const Type* t = target->type;
+        if (!t || ((t->kind == TypeKind::Number || t->kind == TypeKind::Integer) && t->precision < 0)) {
+            x.frame->slots[static_cast<const LocalExpr*>(target.get())->slot] = v;
+            return Flow::Normal;
+        }
+    }
     store(x, *target, v);
     return Flow::Normal;
 }

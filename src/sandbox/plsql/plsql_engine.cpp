@@ -3,6 +3,7 @@
 // bind variables, stored functions called from SQL, and the unit cache.
 #include "sandbox/plsql/plsql_engine.h"
 
+#include "sandbox/debug/dbms_debug.h"
 #include "sandbox/plsql/engine_impl.h"
 #include "sandbox/plsql/lexer.h"
 #include "sandbox/plsql/native.h"
@@ -34,7 +35,11 @@ bool isUnitKind(const Token& t)
 
 } // namespace
 
-EngineImpl::EngineImpl() { registerDbmsOutput(); }
+EngineImpl::EngineImpl()
+{
+    registerDbmsOutput();
+    debug::registerDbmsDebug(&unitLineMap);
+}
 
 bool EngineImpl::handles(std::string_view statement) const
 {
@@ -231,8 +236,7 @@ void EngineImpl::runNested(Exec& x, const std::string& text, std::vector<BindVar
             x.binds = savedBinds;
         }
     } restore{x, saved, savedBinds};
-    std::vector<Val> none;
-    invoke(x, *cr.unit->main, none, nullptr);
+    invoke(x, *cr.unit->main, nullptr, nullptr);
     for (size_t i = 0; i < binds.size(); ++i)
         if (binds[i].mode != BindMode::In)
             binds[i].value = toValue(x.bindVals[i]);
@@ -352,7 +356,7 @@ SqlFunction EngineImpl::resolveFunction(SessionServices& s, const std::string& n
                     }
                 }
                 x.frame = nullptr;
-                Val v = invoke(x, impl, vals, link);
+                Val v = invoke(x, impl, vals.data(), link);
                 return toValue(v);
             } catch (RaisedException& e) {
                 throw OraError(e.err.code, e.err.fullText());

@@ -15,7 +15,8 @@ Val Val::number(const Number& n)
     if (auto i = n.toInt64())
         return integer(*i);
     Val v;
-    v.v_ = n;
+    v.u_.n = n;
+    v.k_ = K::Num;
     return v;
 }
 

@@ -12,7 +12,7 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <variant>
+#include <new>
 #include <vector>
 
 namespace sandbox::plsql {
@@ -28,31 +28,67 @@ using CursorPtr = std::shared_ptr<CursorState>;
 
 class Val {
 public:
-    enum class K : uint8_t { Null, Int, Num, Str, Date, Bool, Rec, Coll, Cur };
+    enum class K : uint8_t { Null, Int, Num, Date, Bool, Str, Rec, Coll, Cur };
 
-    Val() = default;
-    static Val integer(int64_t i) { Val v; v.v_ = i; return v; }
+    Val() { u_.i = 0; }
+    Val(const Val& o) : k_(o.k_) { copyFrom(o); }
+    Val(Val&& o) noexcept : k_(o.k_) { moveFrom(std::move(o)); }
+    Val& operator=(const Val& o)
+    {
+        if (this != &o) {
+            if (trivial() && o.trivial()) {
+                copyPlain(o);
+                k_ = o.k_;
+            } else {
+                Val t(o);
+                reset();
+                k_ = t.k_;
+                moveFrom(std::move(t));
+            }
+        }
+        return *this;
+    }
+    Val& operator=(Val&& o) noexcept
+    {
+        if (this != &o) {
+            reset();
+            k_ = o.k_;
+            moveFrom(std::move(o));
+        }
+        return *this;
+    }
+    ~Val() { reset(); }
+
+    static Val integer(int64_t i) { Val v; v.k_ = K::Int; v.u_.i = i; return v; }
     static Val number(const Number& n);                 // canonical: whole numbers become Int
-    static Val str(std::string s) { Val v; if (!s.empty()) v.v_ = std::move(s); return v; }
-    static Val date(DateTime d) { Val v; v.v_ = d; return v; }
-    static Val boolean(bool b) { Val v; v.v_ = b; return v; }
-    static Val record(RecordPtr r) { Val v; v.v_ = std::move(r); return v; }
-    static Val collection(CollectionPtr c) { Val v; v.v_ = std::move(c); return v; }
-    static Val cursor(CursorPtr c) { Val v; v.v_ = std::move(c); return v; }
+    static Val str(std::string s)
+    {
+        Val v;
+        if (!s.empty()) {
+            new (&v.u_.s) std::string(std::move(s));
+            v.k_ = K::Str;
+        }
+        return v;
+    }
+    static Val date(DateTime d) { Val v; v.k_ = K::Date; v.u_.d = d; return v; }
+    static Val boolean(bool b) { Val v; v.k_ = K::Bool; v.u_.i = b ? 1 : 0; return v; }
+    static Val record(RecordPtr r) { Val v; new (&v.u_.rec) RecordPtr(std::move(r)); v.k_ = K::Rec; return v; }
+    static Val collection(CollectionPtr c) { Val v; new (&v.u_.coll) CollectionPtr(std::move(c)); v.k_ = K::Coll; return v; }
+    static Val cursor(CursorPtr c) { Val v; new (&v.u_.cur) CursorPtr(std::move(c)); v.k_ = K::Cur; return v; }
 
-    K kind() const { return static_cast<K>(v_.index()); }
-    bool isNull() const { return v_.index() == 0; }
-    bool isInt() const { return v_.index() == 1; }
-    bool isNumeric() const { return v_.index() == 1 || v_.index() == 2; }
+    K kind() const { return k_; }
+    bool isNull() const { return k_ == K::Null; }
+    bool isInt() const { return k_ == K::Int; }
+    bool isNumeric() const { return k_ == K::Int || k_ == K::Num; }
 
-    int64_t asInt() const { return std::get<int64_t>(v_); }
-    const Number& asNum() const { return std::get<Number>(v_); }
-    const std::string& asStr() const { return std::get<std::string>(v_); }
-    DateTime asDate() const { return std::get<DateTime>(v_); }
-    bool asBool() const { return std::get<bool>(v_); }
-    const RecordPtr& asRec() const { return std::get<RecordPtr>(v_); }
-    const CollectionPtr& asColl() const { return std::get<CollectionPtr>(v_); }
-    const CursorPtr& asCur() const { return std::get<CursorPtr>(v_); }
+    int64_t asInt() const { return u_.i; }
+    const Number& asNum() const { return u_.n; }
+    const std::string& asStr() const { return u_.s; }
+    DateTime asDate() const { return u_.d; }
+    bool asBool() const { return u_.i != 0; }
+    const RecordPtr& asRec() const { return u_.rec; }
+    const CollectionPtr& asColl() const { return u_.coll; }
+    const CursorPtr& asCur() const { return u_.cur; }
 
     // NUMBER value of a numeric value (Int or Num).
     Number toNumberExact() const { return isInt() ? Number::fromInt(asInt()) : asNum(); }
@@ -61,8 +97,78 @@ public:
     Val clone() const;
 
 private:
-    std::variant<std::monostate, int64_t, Number, std::string, DateTime, bool, RecordPtr, CollectionPtr, CursorPtr> v_;
+    // Null, numbers, dates and booleans are plain bytes; strings and the
+    // shared composites need their constructors and destructors.
+    bool trivial() const { return k_ < K::Str; }
+    union U {
+        U() {}
+        ~U() {}
+        int64_t i;
+        DateTime d;
+        Number n;
+        std::string s;
+        RecordPtr rec;
+        CollectionPtr coll;
+        CursorPtr cur;
+    } u_;
+    K k_ = K::Null;
+
+    // Copies only the bytes the kind uses: whole 32-byte copies of a value
+    // whose 8 bytes were just written stall the store buffer.
+    void copyPlain(const Val& o)
+    {
+        if (o.k_ == K::Num)
+            u_.n = o.u_.n;
+        else
+            u_.i = o.u_.i;
+    }
+    void reset()
+    {
+        if (!trivial())
+            destroy();
+        k_ = K::Null;
+    }
+    void destroy()
+    {
+        switch (k_) {
+        case K::Str: u_.s.~basic_string(); break;
+        case K::Rec: u_.rec.~RecordPtr(); break;
+        case K::Coll: u_.coll.~CollectionPtr(); break;
+        case K::Cur: u_.cur.~CursorPtr(); break;
+        default: break;
+        }
+    }
+    void copyFrom(const Val& o)
+    {
+        if (o.trivial()) {
+            copyPlain(o);
+            return;
+        }
+        switch (o.k_) {
+        case K::Str: new (&u_.s) std::string(o.u_.s); break;
+        case K::Rec: new (&u_.rec) RecordPtr(o.u_.rec); break;
+        case K::Coll: new (&u_.coll) CollectionPtr(o.u_.coll); break;
+        case K::Cur: new (&u_.cur) CursorPtr(o.u_.cur); break;
+        default: copyPlain(o); break;
+        }
+    }
+    void moveFrom(Val&& o)
+    {
+        if (o.trivial()) {
+            copyPlain(o);
+            return;
+        }
+        switch (o.k_) {
+        case K::Str: new (&u_.s) std::string(std::move(o.u_.s)); break;
+        case K::Rec: new (&u_.rec) RecordPtr(std::move(o.u_.rec)); break;
+        case K::Coll: new (&u_.coll) CollectionPtr(std::move(o.u_.coll)); break;
+        case K::Cur: new (&u_.cur) CursorPtr(std::move(o.u_.cur)); break;
+        default: copyPlain(o); break;
+        }
+    }
 };
+
+static_assert(sizeof(DateTime) == sizeof(int64_t), "Val copies a DATE as its 8 bytes");
 
 struct Record {
     const Type* type = nullptr;
