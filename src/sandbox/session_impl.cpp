@@ -330,6 +330,10 @@ ExecResult SessionImpl::runSql(const std::string& text, std::vector<BindVar>& bi
             throw OraError::make(1086, "savepoint '" + tr.savepoint + "' never established in this session or is invalid");
         return result;
     }
+    case StatementKind::SetSchema:
+        if (!dictionary_->userExists(tr.name)) throw OraError::make(1435, "user does not exist");
+        schema_ = tr.name;
+        return result;
     case StatementKind::NoOp: return result;
     default: break;
     }

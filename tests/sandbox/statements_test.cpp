@@ -92,6 +92,20 @@ TEST_F(DemoServer, ReturningIntoWritesTheOutBinds)
     std::vector<BindVar> b2{bind("s", Value(), BindMode::Out, BindType::Number)};
     demo->execute("update emp set sal = sal * 2 where ename = 'RET' returning sal into :s", b2);
     EXPECT_EQ(b2[0].value, Value::integer(20));
+    // A plain name as the target is bound like a bind variable of that name.
+    std::vector<BindVar> b3{bind("V_SAL", Value(), BindMode::Out, BindType::Number)};
+    demo->execute("delete from emp where ename = 'RET' returning sal into v_sal", b3);
+    EXPECT_EQ(b3[0].value, Value::integer(20));
+}
+
+TEST_F(DemoServer, CurrentSchemaChangesWhereUnqualifiedNamesResolve)
+{
+    exec(*demo, "create user hr identified by hr");
+    auto hr = server->logon("HR", "hr");
+    exec(*hr, "alter session set current_schema = demo");
+    EXPECT_EQ(scalar(*hr, "select count(*) from emp"), "14");
+    EXPECT_EQ(hr->user(), "HR");
+    EXPECT_EQ(errorOf(*hr, "alter session set current_schema = nobody"), 1435);
 }
 
 TEST_F(DemoServer, CreateTableTakesOracleTypesAndConstraints)

@@ -180,6 +180,14 @@ void Translator::statement(Nodes n)
         requireEnd(2);
         return;
     }
+    if (first.tok.word("ALTER") && at(n, 1).tok.word("SESSION") && at(n, 2).tok.word("SET") &&
+        at(n, 3).tok.word("CURRENT_SCHEMA")) {
+        if (!at(n, 4).tok.op("=") || !isIdent(at(n, 5))) fail(922, "missing or invalid option");
+        out_.kind = StatementKind::SetSchema;
+        out_.name = n[5].tok.text;
+        requireEnd(6);
+        return;
+    }
     if (first.tok.word("GRANT") || first.tok.word("REVOKE") || first.tok.word("COMMENT") ||
         first.tok.word("ANALYZE") || (first.tok.word("SET") && at(n, 1).tok.word("TRANSACTION")) ||
         (first.tok.word("ALTER") && at(n, 1).tok.word("SESSION")) ||
@@ -354,8 +362,10 @@ size_t Translator::returning(Nodes n, size_t i, std::string& sql)
     size_t into = findWord(n, i + 1, {"INTO"});
     if (into == n.size() || into == i + 1) fail(925, "missing INTO keyword");
     sql += " RETURNING " + expr(n.subspan(i + 1, into - i - 1));
+    // Targets are bind variables, or plain names the caller binds as such
+    // (the PL/SQL engine's variables).
     for (Nodes b : splitCommas(n.subspan(into + 1))) {
-        if (b.size() != 1 || b[0].tok.kind != Tok::Bind) fail(933, "SQL command not properly ended");
+        if (b.size() != 1 || (b[0].tok.kind != Tok::Bind && !isIdent(b[0]))) fail(933, "SQL command not properly ended");
         out_.returningInto.push_back(b[0].tok.text);
     }
     return n.size();

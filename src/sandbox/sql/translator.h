@@ -22,6 +22,7 @@ enum class StatementKind {
     DropTable, DropView, DropIndex, DropSequence, DropUser,
     AlterTable, Truncate,
     Commit, Rollback, Savepoint, RollbackTo,
+    SetSchema,    // ALTER SESSION SET CURRENT_SCHEMA = name (in `name`)
     NoOp          // accepted and ignored (GRANT, COMMENT ON, ALTER SESSION ...)
 };
 
