@@ -136,6 +136,18 @@ TEST_F(DemoServer, CreateTableTakesOracleTypesAndConstraints)
     EXPECT_EQ(scalar(*demo, "select object_type from user_objects where object_name = 'RICH'"), "TABLE");
 }
 
+TEST_F(DemoServer, TextWrittenToADateColumnBecomesADate)
+{
+    exec(*demo, "insert into emp (empno, ename, hiredate) values (1, 'A', '17-DEC-80')");
+    exec(*demo, "insert into emp (empno, ename, hiredate) values (2, 'B', '2024-01-05')");
+    exec(*demo, "update emp set hiredate = '01-FEB-2021' where empno = 1");
+    EXPECT_EQ(query(*demo, "select hiredate from emp where empno in (1, 2) order by empno"),
+              (Rows{{"2021-02-01 00:00:00"}, {"2024-01-05 00:00:00"}}));
+    EXPECT_EQ(errorOf(*demo, "insert into emp (empno, hiredate) values (3, 'not a date')"), 1861);
+    EXPECT_EQ(errorOf(*demo, "insert into emp (empno, hiredate) values (4, '31-FEB-2024')"), 1847);
+    EXPECT_EQ(scalar(*demo, "select count(*) from emp where empno in (3, 4)"), "0");
+}
+
 TEST_F(DemoServer, CancelStopsARunningStatement)
 {
     exec(*demo, "create table big (n number)");

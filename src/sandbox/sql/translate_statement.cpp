@@ -466,20 +466,42 @@ void Translator::createTable(Nodes n, size_t i, const std::string& table)
     }
     if (!at(n, i).group() || n[i].kids.empty()) fail(906, "missing left parenthesis");
     std::string body;
+    std::vector<std::string> dateColumns;
     for (Nodes d : splitCommas(Nodes(n[i].kids))) {
         if (d.empty()) fail(904, "invalid identifier");
         if (!body.empty()) body += ", ";
         const Node& f = d[0];
         if (f.tok.word("CONSTRAINT") || f.tok.word("PRIMARY") || f.tok.word("FOREIGN") || f.tok.word("UNIQUE") ||
-            f.tok.word("CHECK"))
+            f.tok.word("CHECK")) {
             body += constraints(d, 0).substr(1);
-        else
+        } else {
             body += columnDef(d);
+            if (d.size() >= 2 && (d[1].tok.word("DATE") || d[1].tok.word("TIMESTAMP"))) dateColumns.push_back(d[0].tok.text);
+        }
     }
     ++i;
     // Physical attributes (TABLESPACE, STORAGE, ON COMMIT ...) do not apply.
     if (at(n, i).tok.word("AS")) fail(933, "SQL command not properly ended");
     out_.sql.push_back("CREATE TABLE " + table + " (" + body + ")");
+    if (dateColumns.empty()) return;
+    // Oracle converts text written into a DATE column ('17-DEC-80') with the
+    // session's date format; these triggers do it after the row is written
+    // (rejecting text that is no date), so DATE columns hold only the stored form.
+    std::string set, when;
+    for (const std::string& c : dateColumns) {
+        std::string col = "NEW." + quoteIdent(c);
+        std::string bad = "(typeof(" + col + ") = 'text' AND " + col +
+                          " NOT GLOB '[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9] [0-9][0-9]:[0-9][0-9]:[0-9][0-9]')";
+        set += (set.empty() ? "" : ", ") + quoteIdent(c) + " = CASE WHEN " + bad + " THEN ORA_TO_DATE(" + col +
+               ") ELSE " + quoteIdent(c) + " END";
+        when += (when.empty() ? "" : " OR ") + bad;
+    }
+    std::string name = table.substr(1, table.size() - 2);
+    for (const char* event : {"INSERT", "UPDATE"}) {
+        out_.sql.push_back("CREATE TRIGGER " + quoteIdent(name + "$DATES$" + event) + " AFTER " + event + " ON " +
+                           table + " FOR EACH ROW WHEN " + when + " BEGIN UPDATE " + table + " SET " + set +
+                           " WHERE rowid = NEW.rowid; END");
+    }
 }
 
 Translation translate(std::string_view text, const TranslateOptions& options)
