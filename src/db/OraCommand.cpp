@@ -12,9 +12,10 @@ TOraCommand::TOraCommand(TOraSession* session) : session_(session)
     sql_.SetOnChange([this] { bindsStale_ = true; });
 }
 
-TOraCommand::Params_& TOraCommand::Params()
+TOraCommandParams& TOraCommand::Params()
 {
-    if (bindsStale_ && !params_.Declared())
+    // An emptied list reads the text again, so Clear needs no text change.
+    if (!params_.Declared() && (bindsStale_ || params_.Count() == 0))
         rereadBinds();
     bindsStale_ = false;
     return params_;
@@ -22,7 +23,7 @@ TOraCommand::Params_& TOraCommand::Params()
 
 void TOraCommand::rereadBinds()
 {
-    Params_ fresh;
+    TOraCommandParams fresh;
     for (const auto& name : db::FindBindNames(sql_.Text())) {
         TOraParam& p = static_cast<TOraParams&>(fresh).Add(name, TParamDirection::InOut, TOraDataType::String);
         if (const TOraParam* old = params_.FindParam(name)) {

@@ -17,6 +17,22 @@
 
 class TOraSession;
 
+// A statement's variables: Add declares one (from then on the text no longer
+// decides the list); Clear empties the list and lets the text decide again.
+class TOraCommandParams : public TOraParams {
+public:
+    TOraParam& Add(const std::string& name, TParamDirection direction, TOraDataType type, int size = 0)
+    {
+        declared_ = true;
+        return TOraParams::Add(name, direction, type, size);
+    }
+    void Clear() { declared_ = false; TOraParams::Clear(); }
+    bool Declared() const { return declared_; }
+
+private:
+    bool declared_ = false;
+};
+
 class TOraCommand {
 public:
     explicit TOraCommand(TOraSession* session = nullptr);
@@ -30,22 +46,8 @@ public:
     TOraStrings& SQL() { return sql_; }
     const TOraStrings& SQL() const { return sql_; }
 
-    // The declared variables; Add declares, Clear returns to binds read from
-    // the text.
-    class Params_ : public TOraParams {
-    public:
-        TOraParam& Add(const std::string& name, TParamDirection direction, TOraDataType type, int size = 0)
-        {
-            declared_ = true;
-            return TOraParams::Add(name, direction, type, size);
-        }
-        void Clear() { declared_ = false; TOraParams::Clear(); }
-        bool Declared() const { return declared_; }
-
-    private:
-        bool declared_ = false;
-    };
-    Params_& Params();
+    // The variables; Add declares, Clear returns to binds read from the text.
+    TOraCommandParams& Params();
     TOraParam& ParamByName(const std::string& name) { return Params().ParamByName(name); }
 
 protected:
@@ -59,6 +61,6 @@ private:
 
     TOraSession* session_;
     TOraStrings sql_;
-    Params_ params_;
+    TOraCommandParams params_;
     bool bindsStale_ = false;
 };
