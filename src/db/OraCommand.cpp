@@ -14,8 +14,7 @@ TOraCommand::TOraCommand(TOraSession* session) : session_(session)
 
 TOraCommandParams& TOraCommand::Params()
 {
-    // An emptied list reads the text again, so Clear needs no text change.
-    if (!params_.Declared() && (bindsStale_ || params_.Count() == 0))
+    if (bindsStale_ && !params_.Declared())
         rereadBinds();
     bindsStale_ = false;
     return params_;

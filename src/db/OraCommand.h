@@ -18,7 +18,9 @@
 class TOraSession;
 
 // A statement's variables: Add declares one (from then on the text no longer
-// decides the list); Clear empties the list and lets the text decide again.
+// decides the list); Clear empties the list, and the next change of the text
+// fills it from the text again. (Clear does not re-read at once: clearing and
+// then declaring is how a program replaces the list.)
 class TOraCommandParams : public TOraParams {
 public:
     TOraParam& Add(const std::string& name, TParamDirection direction, TOraDataType type, int size = 0)
