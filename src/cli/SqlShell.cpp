@@ -6,7 +6,10 @@
 #include "db/ScriptSplitter.h"
 #include "db/SqlLexer.h"
 
+#include <algorithm>
 #include <cctype>
+#include <climits>
+#include <cstdlib>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -77,6 +80,14 @@ bool isInteger(const std::string& s)
     return s != "-";
 }
 
+// A number typed in a command; out-of-range values are clamped rather than
+// ending the program.
+int toInt(const std::string& s)
+{
+    long long v = std::strtoll(s.c_str(), nullptr, 10);
+    return static_cast<int>(std::clamp<long long>(v, INT_MIN, INT_MAX));
+}
+
 // EXIT and WHENEVER codes: SUCCESS, FAILURE, WARNING or a number.
 std::optional<int> exitCodeOf(const std::string& word)
 {
@@ -84,7 +95,7 @@ std::optional<int> exitCodeOf(const std::string& word)
     if (w == "SUCCESS") return 0;
     if (w == "FAILURE") return 1;
     if (w == "WARNING") return 2;
-    if (isInteger(w)) return std::stoi(w);
+    if (isInteger(w)) return toInt(w);
     return std::nullopt;
 }
 
@@ -389,7 +400,7 @@ void SqlShell::cmdSet(const std::string& args)
     } else if (abbrev(opt, "FEEDBACK", 4)) {
         if (value == "ON") feedback_ = 1;
         else if (value == "OFF") feedback_ = 0;
-        else if (isInteger(value)) feedback_ = std::stoi(value);
+        else if (isInteger(value)) feedback_ = std::max(0, toInt(value));
         else out_ << "SP2-0268: feedback option not a valid number or ON|OFF\n";
     } else if (abbrev(opt, "ECHO", 4)) {
         onOff(echo_);
@@ -457,8 +468,8 @@ void SqlShell::cmdShowErrors(const std::string& args)
                 return;
             std::vector<db::OraValue> row;
             while (r.cursor->fetch(row))
-                errors.push_back({row.size() > 0 && row[0] ? std::stoi(*row[0]) : 0,
-                                  row.size() > 1 && row[1] ? std::stoi(*row[1]) : 0,
+                errors.push_back({row.size() > 0 && row[0] ? toInt(*row[0]) : 0,
+                                  row.size() > 1 && row[1] ? toInt(*row[1]) : 0,
                                   row.size() > 2 && row[2] ? *row[2] : std::string()});
         });
     } catch (const EOraError& e) {
@@ -557,7 +568,7 @@ void SqlShell::cmdVariable(const std::string& args)
         v.type = TOraDataType::String;
         v.size = 1;
         if (auto open = type.find('('); open != std::string::npos)
-            v.size = std::atoi(type.c_str() + open + 1);
+            v.size = std::max(1, toInt(type.substr(open + 1)));
     } else {
         out_ << "Usage: VAR[IABLE] <variable> NUMBER | VARCHAR2(n) | CHAR(n) [= value]\n";
         return;
