@@ -148,6 +148,22 @@ TEST_F(DemoServer, TextWrittenToADateColumnBecomesADate)
     EXPECT_EQ(scalar(*demo, "select count(*) from emp where empno in (3, 4)"), "0");
 }
 
+TEST_F(DemoServer, TypedColumnsCheckAndRoundWhatIsWritten)
+{
+    exec(*demo, "create table typed (name varchar2(5), amount number(7,2), qty integer, code char(2), total number)");
+    exec(*demo, "insert into typed values ('abcde', 1234.5678, 2.6, 'AB', 1.23456789)");
+    EXPECT_EQ(query(*demo, "select name, amount, qty, total from typed"), (Rows{{"abcde", "1234.57", "3", "1.23456789"}}));
+    EXPECT_EQ(messageOf(*demo, "insert into typed (name) values ('abcdef')"),
+              "ORA-12899: value too large for column \"DEMO\".\"TYPED\".\"NAME\"");
+    EXPECT_EQ(errorOf(*demo, "insert into typed (name) values ('한글다섯자')"), 0);   // characters, not bytes
+    EXPECT_EQ(errorOf(*demo, "insert into typed (amount) values (123456)"), 1438);
+    EXPECT_EQ(errorOf(*demo, "insert into typed (amount) values ('12x')"), 1722);
+    EXPECT_EQ(errorOf(*demo, "insert into typed (amount) values ('12.5')"), 0);
+    EXPECT_EQ(errorOf(*demo, "update typed set amount = amount * 1000"), 1438);
+    exec(*demo, "update typed set amount = amount / 3 where name = 'abcde'");
+    EXPECT_EQ(scalar(*demo, "select amount from typed where name = 'abcde'"), "411.52");
+}
+
 TEST_F(DemoServer, CancelStopsARunningStatement)
 {
     exec(*demo, "create table big (n number)");

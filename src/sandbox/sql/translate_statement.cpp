@@ -400,12 +400,14 @@ std::string Translator::columnType(Nodes d, size_t& i)
     return type;
 }
 
-std::string Translator::columnDef(Nodes d)
+std::string Translator::columnDef(Nodes d, std::string* typeOut)
 {
     if (d.empty() || !isIdent(d[0])) fail(904, "invalid identifier");
     std::string out = quoteIdent(d[0].tok.text);
     size_t i = 1;
-    out += " " + columnType(d, i);
+    std::string type = columnType(d, i);
+    if (typeOut) *typeOut = type;
+    out += " " + type;
     return out + constraints(d, i);
 }
 
@@ -466,7 +468,7 @@ void Translator::createTable(Nodes n, size_t i, const std::string& table)
     }
     if (!at(n, i).group() || n[i].kids.empty()) fail(906, "missing left parenthesis");
     std::string body;
-    std::vector<std::string> dateColumns;
+    std::vector<ColumnRule> rules;
     for (Nodes d : splitCommas(Nodes(n[i].kids))) {
         if (d.empty()) fail(904, "invalid identifier");
         if (!body.empty()) body += ", ";
@@ -475,32 +477,84 @@ void Translator::createTable(Nodes n, size_t i, const std::string& table)
             f.tok.word("CHECK")) {
             body += constraints(d, 0).substr(1);
         } else {
-            body += columnDef(d);
-            if (d.size() >= 2 && (d[1].tok.word("DATE") || d[1].tok.word("TIMESTAMP"))) dateColumns.push_back(d[0].tok.text);
+            std::string type;
+            body += columnDef(d, &type);
+            rules.push_back(ColumnRule{d[0].tok.text, type});
         }
     }
     ++i;
     // Physical attributes (TABLESPACE, STORAGE, ON COMMIT ...) do not apply.
     if (at(n, i).tok.word("AS")) fail(933, "SQL command not properly ended");
     out_.sql.push_back("CREATE TABLE " + table + " (" + body + ")");
-    if (dateColumns.empty()) return;
-    // Oracle converts text written into a DATE column ('17-DEC-80') with the
-    // session's date format; these triggers do it after the row is written
-    // (rejecting text that is no date), so DATE columns hold only the stored form.
-    std::string set, when;
-    for (const std::string& c : dateColumns) {
-        std::string col = "NEW." + quoteIdent(c);
-        std::string bad = "(typeof(" + col + ") = 'text' AND " + col +
-                          " NOT GLOB '[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9] [0-9][0-9]:[0-9][0-9]:[0-9][0-9]')";
-        set += (set.empty() ? "" : ", ") + quoteIdent(c) + " = CASE WHEN " + bad + " THEN ORA_TO_DATE(" + col +
-               ") ELSE " + quoteIdent(c) + " END";
-        when += (when.empty() ? "" : " OR ") + bad;
+    columnTriggers(table, rules);
+}
+
+void Translator::columnTriggers(const std::string& table, const std::vector<ColumnRule>& rules)
+{
+    // SQLite keeps whatever it is given; Oracle checks and converts what is
+    // written to a typed column. Triggers do that here: BEFORE ones reject
+    // (too long text, too many digits, text in a NUMBER column) with Oracle's
+    // error, AFTER ones convert (text to DATE, rounding to the NUMBER scale).
+    std::string name = table.substr(1, table.size() - 2);   // OWNER.TABLE
+    std::string qualified = quoteIdent(out_.owner) + "." + quoteIdent(out_.name);
+    std::string checks, checkWhen, set, fixWhen;
+    auto sqlString = [](const std::string& t) {
+        std::string r = "'";
+        for (char c : t) {
+            if (c == '\'') r += '\'';
+            r += c;
+        }
+        return r + "'";
+    };
+    for (const ColumnRule& r : rules) {
+        std::string col = "NEW." + quoteIdent(r.column);
+        std::string base = r.type.substr(0, r.type.find('('));
+        long p = -1, sc = 0;
+        if (size_t open = r.type.find('('); open != std::string::npos) {
+            p = std::strtol(r.type.c_str() + open + 1, nullptr, 10);
+            if (size_t comma = r.type.find(',', open); comma != std::string::npos)
+                sc = std::strtol(r.type.c_str() + comma + 1, nullptr, 10);
+        }
+        auto check = [&](const std::string& cond, const std::string& message) {
+            checks += "SELECT RAISE(ABORT, " + sqlString(message) + ") WHERE " + cond + "; ";
+            checkWhen += (checkWhen.empty() ? "" : " OR ") + ("(" + cond + ")");
+        };
+        auto fix = [&](const std::string& cond, const std::string& value) {
+            set += (set.empty() ? "" : ", ") + quoteIdent(r.column) + " = CASE WHEN " + cond + " THEN " + value +
+                   " ELSE " + quoteIdent(r.column) + " END";
+            fixWhen += (fixWhen.empty() ? "" : " OR ") + ("(" + cond + ")");
+        };
+        bool text = base == "VARCHAR2" || base == "VARCHAR" || base == "NVARCHAR2" || base == "CHAR" || base == "NCHAR";
+        bool number = base == "NUMBER" || base == "NUMERIC" || base == "DECIMAL" || base == "INTEGER" ||
+                      base == "INT" || base == "SMALLINT";
+        if (text && p > 0)
+            check("length(" + col + ") > " + std::to_string(p),
+                  "ORA-12899: value too large for column " + qualified + "." + quoteIdent(r.column));
+        if (number) {
+            check("typeof(" + col + ") = 'text'", "ORA-01722: invalid number");
+            if (base != "NUMBER" || p > 0) {
+                if (base != "NUMBER" && p < 0) p = 38;
+                if (p > 0 && p - sc < 19 && p - sc >= 0)
+                    check("ORA_ROUND(abs(" + col + "), " + std::to_string(sc) + ") >= 1e" + std::to_string(p - sc),
+                          "ORA-01438: value larger than specified precision allowed for this column");
+                fix("typeof(" + col + ") IN ('integer', 'real') AND " + col + " <> ORA_ROUND(" + col + ", " +
+                        std::to_string(sc) + ")",
+                    "ORA_ROUND(" + col + ", " + std::to_string(sc) + ")");
+            }
+        }
+        if (base == "DATE" || base == "TIMESTAMP")
+            fix("typeof(" + col + ") = 'text' AND " + col +
+                    " NOT GLOB '[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9] [0-9][0-9]:[0-9][0-9]:[0-9][0-9]'",
+                "ORA_TO_DATE(" + col + ")");
     }
-    std::string name = table.substr(1, table.size() - 2);
     for (const char* event : {"INSERT", "UPDATE"}) {
-        out_.sql.push_back("CREATE TRIGGER " + quoteIdent(name + "$DATES$" + event) + " AFTER " + event + " ON " +
-                           table + " FOR EACH ROW WHEN " + when + " BEGIN UPDATE " + table + " SET " + set +
-                           " WHERE rowid = NEW.rowid; END");
+        if (!checks.empty())
+            out_.sql.push_back("CREATE TRIGGER " + quoteIdent(name + "/check/" + event) + " BEFORE " + event + " ON " +
+                               table + " FOR EACH ROW WHEN " + checkWhen + " BEGIN " + checks + "END");
+        if (!set.empty())
+            out_.sql.push_back("CREATE TRIGGER " + quoteIdent(name + "/convert/" + event) + " AFTER " + event + " ON " +
+                               table + " FOR EACH ROW WHEN " + fixWhen + " BEGIN UPDATE " + table + " SET " + set +
+                               " WHERE rowid = NEW.rowid; END");
     }
 }
 

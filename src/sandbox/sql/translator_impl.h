@@ -34,7 +34,11 @@ public:
     void statement(Nodes n);
     size_t returning(Nodes n, size_t i, std::string& sql);
     void createTable(Nodes n, size_t i, const std::string& table);
-    std::string columnDef(Nodes d);
+    struct ColumnRule {
+        std::string column, type;   // type as written: NUMBER(7,2), VARCHAR2(10), DATE
+    };
+    std::string columnDef(Nodes d, std::string* typeOut = nullptr);
+    void columnTriggers(const std::string& table, const std::vector<ColumnRule>& rules);
     std::string columnType(Nodes d, size_t& i);
     std::string constraints(Nodes d, size_t i);
 
