@@ -70,6 +70,15 @@ bool DebugTarget::shouldStop(EventKind kind, const Location& where, int& reason,
     case EventKind::Start:
         reason = reason_interpreter_starting;
         return true;
+    case EventKind::Return:
+        // The return point (a unit's END) is a line of its own: breakpoints
+        // and steps stop there as on any line.
+        if (flagSet(flags_, break_return)) {
+            reason = reason_return;
+            breakpoint = matchingBreakpoint(where);
+            return true;
+        }
+        [[fallthrough]];
     case EventKind::Line:
         if ((breakpoint = matchingBreakpoint(where)) != 0) {
             reason = reason_breakpoint;
@@ -83,9 +92,6 @@ bool DebugTarget::shouldStop(EventKind kind, const Location& where, int& reason,
         if (flagSet(flags_, break_any_return) && where.stackDepth < flagsDepth_)   // step out
             return true;
         return false;
-    case EventKind::Return:
-        reason = reason_return;
-        return flagSet(flags_, break_return);
     case EventKind::Exception:
         reason = reason_exception;
         return flagSet(flags_, break_exception);

@@ -1,0 +1,354 @@
+// debug_run_test.cpp - whole debug runs on the sandbox through the
+// data-access layer: the data module's statements, in the order a debug run
+// sends them, with the program under test running on a second thread.
+#include "catalog/DBOraclePLSQL.h"
+#include "catalog/PLSQLParameter.h"
+#include "catalog/SmartQueryReader.h"
+#include "debugger/DebugModule.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <set>
+#include <thread>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// Fails the whole test program when a run hangs instead of letting it sit
+// until the test runner's own timeout.
+class Watchdog {
+public:
+    explicit Watchdog(std::chrono::seconds limit)
+        : thread_([this, limit] {
+              auto deadline = std::chrono::steady_clock::now() + limit;
+              while (!done_ && std::chrono::steady_clock::now() < deadline)
+                  std::this_thread::sleep_for(50ms);
+              if (!done_) {
+                  std::fprintf(stderr, "debug run hung: watchdog expired\n");
+                  std::_Exit(2);
+              }
+          })
+    {
+    }
+    ~Watchdog()
+    {
+        done_ = true;
+        thread_.join();
+    }
+
+private:
+    std::atomic<bool> done_{false};
+    std::thread thread_;
+};
+
+struct Stop {
+    int line = 0;
+    int depth = 0;
+    int terminated = 0;
+    int reason = 0;
+    int breakpoint = 0;
+    std::string name;
+    std::string contResult;
+};
+
+constexpr int kDebugTimeout = 60;
+
+// Drives one debug run the way the debugger's commands do.
+class DebugRun {
+public:
+    DebugRun(const std::string& name, TDBObjectType kind, std::map<std::string, std::string> values = {})
+        : item_(std::make_shared<TProcedureItem>("DEMO", name, kind))
+    {
+        dm_.OraSession.SetConnectPrompt(false);
+        dm_.OraSession.SetConnectString("DEMO/demo@sandbox");
+        dm_.OraSession.ConnectDirect();
+        loadArguments();
+        for (auto& row : params_.Items())
+            if (row->TakesValue())
+                row->SetValue(values[row->ArgumentName]);
+        item_->Script = BuildCallBlock(*item_);
+        readLineMap();
+    }
+
+    ~DebugRun()
+    {
+        if (worker_.joinable())
+            worker_.join();
+    }
+
+    int firstExecutableLine() const { return lines_.empty() ? -1 : *lines_.begin(); }
+    const std::set<int>& executableLines() const { return lines_; }
+
+    // Run To Cursor: compile for debugging, prepare the target, start the
+    // worker, attach, install the breakpoints and continue to the first stop.
+    Stop start(const std::vector<int>& breakpoints = {})
+    {
+        dm_.seTarget.SetConnectString(dm_.OraSession.ConnectString());
+        dm_.seTarget.ConnectDirect();
+        dm_.sqAlterCompileDebug.SQL().Clear();
+        dm_.sqAlterCompileDebug.SQL().Add(std::string("ALTER ") + std::string(DBObjectTypeNames[item_->ProcedureTypes]) +
+                                          " " + item_->ProcedureFullName() + " COMPILE  DEBUG");
+        dm_.sqAlterCompileDebug.Execute();
+        dm_.sqSetPLSQLDebug.Execute();
+        dm_.sqInitialize.Execute();
+        sessionId_ = dm_.sqInitialize.ParamByName("Debug_Session_ID").AsString();
+        dm_.sqDebugOn.Execute();
+
+        worker_ = std::thread([this] { workerBody(); });
+
+        dm_.sqAttach.ParamByName("default_timeout").SetAsInteger(kDebugTimeout);
+        dm_.sqAttach.ParamByName("debug_session_id").SetAsString(sessionId_);
+        dm_.sqAttach.Execute();
+        syncResult = dm_.sqAttach.ParamByName("sync_result").AsString();
+        attachStop = read(dm_.sqAttach);
+
+        breakpoints_ = breakpoints;
+        apply(false);
+        return cont(2);
+    }
+
+    Stop cont(int flags)
+    {
+        dm_.sqContinue.ParamByName("default_timeout").SetAsInteger(kDebugTimeout);
+        dm_.sqContinue.ParamByName("do_sync").SetAsInteger(0);
+        dm_.sqContinue.ParamByName("breakflags").SetAsInteger(flags);
+        dm_.sqContinue.Execute();
+        Stop s = read(dm_.sqContinue);
+        s.contResult = dm_.sqContinue.ParamByName("cont_result").AsString();
+        return s;
+    }
+
+    // A step command: continue with its flags; a stack depth of 1 or less
+    // closes the run.
+    Stop command(int flags)
+    {
+        Stop s = cont(flags);
+        if (s.depth <= 1) {
+            closed = true;
+            s = cont(2);
+            apply(true);
+            std::this_thread::sleep_for(1000ms);
+            dm_.sqContinue2.Execute();
+            worker_.join();
+        }
+        return s;
+    }
+
+    bool closed = false;
+    std::string syncResult;
+    Stop attachStop;
+    std::vector<std::pair<int, int>> setRequests;   // (line, status)
+    std::string workerError;
+    std::string result;
+
+private:
+    void loadArguments()
+    {
+        dm_.OraMeta.Close();
+        dm_.OraMeta.SQL().SetText(ArgumentsSQL);
+        dm_.OraMeta.ParamByName("owner").SetAsString(item_->ProcedureOwner);
+        dm_.OraMeta.ParamByName("name").SetAsString(item_->ProcedureName);
+        dm_.OraMeta.ParamByName("type").SetAsString(std::string(DBObjectTypeNames[item_->ProcedureTypes]));
+        dm_.OraMeta.Open();
+        TSmartQueryReader reader(dm_.OraMeta);
+        params_.LoadArguments(reader, item_);
+    }
+
+    void readLineMap()
+    {
+        TOraSQL& q = dm_.sqGetLineNum;
+        q.ParamByName("program_namespace").SetAsInteger(1);
+        q.ParamByName("program_name").SetAsString(item_->ProcedureName);
+        q.ParamByName("program_owner").SetAsString(item_->ProcedureOwner);
+        q.ParamByName("LibUnitType").SetAsInteger(0);
+        q.Execute();
+        EXPECT_EQ(q.ParamByName("Status").AsInteger(), 0);
+        std::string map = q.ParamByName("LineMap").AsString();
+        int maxLine = q.ParamByName("MaxLine").AsInteger();
+        for (size_t k = 0; k + 1 < map.size() + 1 && 2 * k + 1 < map.size(); ++k) {
+            int byte = std::stoi(map.substr(2 * k, 2), nullptr, 16);
+            for (int b = 7; b >= 0; --b)
+                if (byte & (1 << b) && static_cast<int>(8 * k) + b <= maxLine)
+                    lines_.insert(static_cast<int>(8 * k) + b);
+        }
+    }
+
+    // Installs (or removes) the breakpoints with a request for the first
+    // executable line before each one on another line.
+    void apply(bool remove)
+    {
+        const int first = firstExecutableLine();
+        int k = 0;
+        auto request = [&](int number, int line) {
+            if (remove) {
+                dm_.sqDeleteBreakpoint.ParamByName("BreakpointNo").SetAsInteger(number);
+                dm_.sqDeleteBreakpoint.Execute();
+                return;
+            }
+            TOraSQL& s = dm_.sqSetBreakpoint;
+            s.ParamByName("UnitName").SetAsString(item_->ProcedureName);
+            s.ParamByName("UnitOwner").SetAsString(item_->ProcedureOwner);
+            s.ParamByName("LineNo").SetAsInteger(line);
+            s.ParamByName("BreakpointNo").SetAsInteger(number);
+            s.Execute();
+            setRequests.emplace_back(line, s.ParamByName("Status").AsInteger());
+        };
+        if (breakpoints_.empty())
+            request(0, first);
+        for (size_t i = 0; i < breakpoints_.size(); ++i) {
+            if (breakpoints_[i] != first)
+                request(k++, first);
+            request(static_cast<int>(i) + k, breakpoints_[i]);
+        }
+    }
+
+    Stop read(TOraSQL& q)
+    {
+        Stop s;
+        s.name = q.ParamByName("program_name").AsString();
+        s.line = q.ParamByName("line#").AsInteger();
+        s.terminated = q.ParamByName("terminated").AsInteger();
+        s.breakpoint = q.ParamByName("breakpoint").AsInteger();
+        s.depth = q.ParamByName("stackdepth").AsInteger();
+        s.reason = q.ParamByName("reason").AsInteger();
+        return s;
+    }
+
+    // The worker: runs the call block on the target session, then switches
+    // debugging off and detaches, also after an error so that the closing
+    // synchronize has an event to meet.
+    void workerBody()
+    {
+        TOraSQL call(&dm_.seTarget);
+        call.SQL().SetText(item_->Script);
+        call.Params().Clear();
+        for (auto& row : params_.Items()) {
+            std::string name = row->IsResultRow() ? "ret" : row->ArgumentName;
+            call.Params().Add(name, row->ReturnsValue() ? TParamDirection::Out : TParamDirection::In,
+                              IsNumericDataType(row->DataType) ? TOraDataType::Integer : TOraDataType::String, 200);
+        }
+        for (auto& row : params_.Items())
+            if (row->TakesValue())
+                call.ParamByName(row->ArgumentName).SetAsString(row->Value());
+        try {
+            call.Execute();
+            if (item_->ProcedureTypes == ptFunction)
+                result = call.ParamByName("ret").AsString();
+        } catch (const EOraError& e) {
+            workerError = e.what();
+        }
+        dm_.sqDebugOff.Execute();
+        dm_.sqDetach.Execute();
+    }
+
+    TDataModule1 dm_;
+    std::shared_ptr<TProcedureItem> item_;
+    TParamModel params_;
+    std::set<int> lines_;
+    std::vector<int> breakpoints_;
+    std::string sessionId_;
+    std::thread worker_;
+};
+
+} // namespace
+
+TEST(DebugRun, StepStepIntoRunToReturnAndStepOverFollowTheProgram)
+{
+    Watchdog watchdog(90s);
+    DebugRun run("ANNUAL_PAY", ptFunction, {{"P_EMPNO", "7499"}});
+    ASSERT_GT(run.firstExecutableLine(), 0);
+
+    Stop s = run.start();
+    EXPECT_EQ(run.syncResult, "0");
+    EXPECT_EQ(run.attachStop.reason, 2);   // interpreter starting
+    ASSERT_EQ(run.setRequests.size(), 1u);
+    EXPECT_EQ(run.setRequests[0].second, 0);
+    EXPECT_EQ(s.line, run.firstExecutableLine());
+    EXPECT_EQ(s.depth, 2);
+    EXPECT_EQ(s.name, "ANNUAL_PAY");
+    EXPECT_EQ(s.reason, 3);                // breakpoint
+
+    s = run.command(32);                   // Step: the first assignment
+    EXPECT_EQ(s.depth, 2);
+    const int assignLine = s.line;
+    EXPECT_GT(assignLine, run.firstExecutableLine());
+    s = run.command(32);                   // Step: the line that calls bonus_rate
+    EXPECT_EQ(s.line, assignLine + 1);
+    s = run.command(12);                   // Step Into: inside bonus_rate
+    EXPECT_EQ(s.name, "BONUS_RATE");
+    EXPECT_EQ(s.depth, 3);
+    s = run.command(512);                  // Run To Return: back in annual_pay
+    EXPECT_EQ(s.name, "ANNUAL_PAY");
+    EXPECT_EQ(s.depth, 2);
+    EXPECT_EQ(s.line, assignLine + 2);
+    s = run.command(16);                   // Step Over (break_return): annual_pay returns
+    EXPECT_EQ(s.reason, 7);
+    EXPECT_EQ(s.depth, 2);
+    EXPECT_FALSE(run.closed);
+    s = run.command(32);                   // back in the block: the run closes
+    EXPECT_TRUE(run.closed);
+    EXPECT_EQ(s.terminated, 1);
+    EXPECT_EQ(run.workerError, "");
+    EXPECT_EQ(run.result, "20475");        // (1600 * 12 + 300) * 1.05
+}
+
+TEST(DebugRun, RunToExceptionAndRunToHandlerStopWhereTheErrorIsRaisedAndCaught)
+{
+    Watchdog watchdog(90s);
+    DebugRun run("RAISE_SALARY", ptProcedure, {{"P_EMPNO", "7839"}, {"P_PERCENT", "60"}});
+    Stop s = run.start();
+    EXPECT_EQ(s.depth, 2);
+    s = run.command(2);                    // Run To Exception: RAISE e_too_much
+    EXPECT_EQ(s.reason, 11);
+    EXPECT_EQ(s.depth, 2);
+    const int raiseLine = s.line;
+    s = run.command(2048);                 // Run To Handler: the handler's first statement
+    EXPECT_EQ(s.reason, 16);
+    EXPECT_GT(s.line, raiseLine);
+    EXPECT_EQ(s.depth, 2);
+    s = run.command(2);                    // RAISE_APPLICATION_ERROR inside the handler
+    EXPECT_EQ(s.reason, 11);
+    s = run.command(2);                    // unhandled: the call ends with the error
+    EXPECT_TRUE(run.closed);
+    EXPECT_NE(run.workerError.find("ORA-20002"), std::string::npos) << run.workerError;
+}
+
+TEST(DebugRun, CancelAbortsTheProgramAndTheRunCloses)
+{
+    Watchdog watchdog(90s);
+    DebugRun run("DEPT_SUMMARY", ptProcedure, {{"P_DEPTNO", "30"}});
+    Stop s = run.start();
+    EXPECT_EQ(s.depth, 2);
+    s = run.command(32);
+    EXPECT_EQ(s.depth, 2);
+    s = run.command(8192);                 // Cancel
+    EXPECT_TRUE(run.closed);
+    EXPECT_EQ(s.terminated, 1);
+    EXPECT_NE(run.workerError.find("ORA-01013"), std::string::npos) << run.workerError;
+}
+
+TEST(DebugRun, BreakpointsOnNonExecutableLinesAreRefused)
+{
+    Watchdog watchdog(90s);
+    DebugRun run("DEPT_SUMMARY", ptProcedure, {{"P_DEPTNO", "10"}});
+    ASSERT_FALSE(run.executableLines().count(1));
+    int later = *run.executableLines().rbegin();
+    Stop s = run.start({1, later});
+    // First line, line 1 (a declaration header: refused), first line, the later line.
+    ASSERT_EQ(run.setRequests.size(), 4u);
+    EXPECT_EQ(run.setRequests[0].second, 0);
+    EXPECT_EQ(run.setRequests[1].second, 12);   // error_illegal_line
+    EXPECT_EQ(run.setRequests[3].second, 0);
+    EXPECT_EQ(s.line, run.firstExecutableLine());
+    s = run.command(0);
+    EXPECT_EQ(s.line, later);
+    EXPECT_EQ(s.reason, 3);
+    while (!run.closed)
+        s = run.command(2);
+}
