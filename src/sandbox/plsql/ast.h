@@ -55,6 +55,8 @@ struct Expr {
     explicit Expr(ExprKind k) : kind(k) {}
     virtual ~Expr() = default;
     virtual Val eval(Exec& x) const = 0;
+    // A condition's outcome: 1 TRUE, 0 FALSE, -1 NULL (no Val built for comparisons).
+    virtual int test(Exec& x) const;
     // The storage an assignment writes (nullptr when the expression is no target).
     virtual Val* ref(Exec&) const { return nullptr; }
 };
@@ -111,18 +113,21 @@ struct BinaryExpr : Expr {
     ExprPtr a, b;
     BinaryExpr() : Expr(ExprKind::Binary) {}
     Val eval(Exec& x) const override;
+    int test(Exec& x) const override;
 };
 
 struct LogicalExpr : Expr {   // AND / OR with three-valued logic
     ExprPtr a, b;
     explicit LogicalExpr(ExprKind k) : Expr(k) {}
     Val eval(Exec& x) const override;
+    int test(Exec& x) const override;
 };
 
 struct NotExpr : Expr {
     ExprPtr a;
     NotExpr() : Expr(ExprKind::Not) {}
     Val eval(Exec& x) const override;
+    int test(Exec& x) const override;
 };
 
 struct IsNullExpr : Expr {
@@ -219,6 +224,7 @@ struct CallExpr : Expr {
     std::vector<ExprPtr> args;          // one per parameter, nullptr = default
     int levels = -1;                    // static link: -1 = the callee's package instance / none
     const Unit* calleeUnit = nullptr;   // unit holding the callee (package instance lookup)
+    bool allInSupplied = false;         // every parameter IN and given (up to 8): the short call path
     CallExpr() : Expr(ExprKind::Call) {}
     Val eval(Exec& x) const override;
 };

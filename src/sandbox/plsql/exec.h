@@ -22,13 +22,17 @@ public:
     explicit ValArray(size_t n) { resize(n); }
     ValArray(const ValArray&) = delete;
     ValArray& operator=(const ValArray&) = delete;
+    ~ValArray() { clear(); }
     void resize(size_t n)
     {
+        clear();
         if (n > kInline) {
             heap_ = std::make_unique<Val[]>(n);
             data_ = heap_.get();
         } else {
-            data_ = inline_;
+            data_ = reinterpret_cast<Val*>(inline_);
+            for (size_t i = 0; i < n; ++i)
+                new (&data_[i]) Val();
         }
         n_ = n;
     }
@@ -38,10 +42,19 @@ public:
     Val* data() { return data_; }
 
 private:
+    void clear()
+    {
+        if (data_ && !heap_)
+            for (size_t i = 0; i < n_; ++i)
+                data_[i].~Val();
+        heap_.reset();
+        data_ = nullptr;
+        n_ = 0;
+    }
     static constexpr size_t kInline = 6;
-    Val inline_[kInline];
+    alignas(Val) unsigned char inline_[kInline * sizeof(Val)];
     std::unique_ptr<Val[]> heap_;
-    Val* data_ = inline_;
+    Val* data_ = nullptr;
     size_t n_ = 0;
 };
 

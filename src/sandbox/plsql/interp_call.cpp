@@ -123,21 +123,11 @@ void initPackage(Exec& x, const Unit& u, Frame& f)
 
 // ---- calls -------------------------------------------------------------------------------------------
 
-Val invoke(Exec& x, const Routine& r, Val* args, Frame* link)
+namespace {
+
+// Runs a routine in a frame whose parameters are already bound.
+Val runFrame(Exec& x, const Routine& r, Frame& f)
 {
-    x.checkStack();
-    Frame f;
-    f.slots.resize(static_cast<size_t>(r.slotCount));
-    f.link = link;
-    f.routine = &r;
-    f.unit = r.unit;
-    f.caller = x.frame;
-    f.depth = (x.frame ? x.frame->depth : 0) + 1;
-    f.line = r.pos.line;
-    for (size_t k = 0; k < r.params.size(); ++k) {
-        const Param& p = r.params[k];
-        f.slots[p.slot] = p.mode == ParamMode::Out ? defaultValue(p.type) : coerce(args[k], p.type);
-    }
     Frame* caller = x.frame;
     x.frame = &f;
     struct Restore {
@@ -172,6 +162,32 @@ Val invoke(Exec& x, const Routine& r, Val* args, Frame* link)
         f.line = r.body->endLine;
         x.debugEvent(DebugEvent::Return);
     }
+    return result;
+}
+
+void initFrame(Exec& x, const Routine& r, Frame& f, Frame* link)
+{
+    f.slots.resize(static_cast<size_t>(r.slotCount));
+    f.link = link;
+    f.routine = &r;
+    f.unit = r.unit;
+    f.caller = x.frame;
+    f.depth = (x.frame ? x.frame->depth : 0) + 1;
+    f.line = r.pos.line;
+}
+
+} // namespace
+
+Val invoke(Exec& x, const Routine& r, Val* args, Frame* link)
+{
+    x.checkStack();
+    Frame f;
+    initFrame(x, r, f, link);
+    for (size_t k = 0; k < r.params.size(); ++k) {
+        const Param& p = r.params[k];
+        f.slots[p.slot] = p.mode == ParamMode::Out ? defaultValue(p.type) : coerce(args[k], p.type);
+    }
+    Val result = runFrame(x, r, f);
     for (size_t k = 0; k < r.params.size(); ++k)
         if (r.params[k].mode != ParamMode::In)
             args[k] = std::move(f.slots[r.params[k].slot]);
@@ -204,6 +220,16 @@ Val CallExpr::eval(Exec& x) const
                              "ORA-06508: PL/SQL: could not find program unit being called: \"" + name + "\"");
     }
     Frame* link = levels >= 0 ? x.outer(levels) : calleeUnit ? x.packageFrame(calleeUnit) : nullptr;
+    if (allInSupplied) {
+        // Every argument given and passed IN: bind straight into the callee's frame.
+        x.checkStack();
+        Frame f;
+        initFrame(x, r, f, link);
+        // Arguments are evaluated in the caller's frame (x.frame is still the caller's).
+        for (size_t k = 0; k < args.size(); ++k)
+            f.slots[r.params[k].slot] = coerce(args[k]->eval(x), r.params[k].type);
+        return runFrame(x, r, f);
+    }
     ValArray vals(args.size());
     for (size_t k = 0; k < args.size(); ++k) {
         const Param& p = r.params[k];

@@ -413,6 +413,59 @@ Val BinaryExpr::eval(Exec& x) const
     }
 }
 
+int Expr::test(Exec& x) const
+{
+    Val v = eval(x);
+    return v.isNull() ? -1 : v.asBool() ? 1 : 0;
+}
+
+int BinaryExpr::test(Exec& x) const
+{
+    if (op >= BinOp::Eq) {
+        Val lt, rt;
+        const Val& l = peek(x, a.get(), lt);
+        const Val& r = peek(x, b.get(), rt);
+        int c;
+        if (l.isInt() && r.isInt()) {
+            c = l.asInt() < r.asInt() ? -1 : l.asInt() > r.asInt() ? 1 : 0;
+        } else {
+            auto oc = compare(l, r);
+            if (!oc)
+                return -1;
+            c = *oc;
+        }
+        switch (op) {
+        case BinOp::Eq: return c == 0;
+        case BinOp::Ne: return c != 0;
+        case BinOp::Lt: return c < 0;
+        case BinOp::Le: return c <= 0;
+        case BinOp::Gt: return c > 0;
+        default: return c >= 0;
+        }
+    }
+    return Expr::test(x);
+}
+
+int LogicalExpr::test(Exec& x) const
+{
+    int l = a->test(x);
+    int stop = kind == ExprKind::And ? 0 : 1;
+    if (l == stop)
+        return l;
+    int r = b->test(x);
+    if (r == stop)
+        return r;
+    if (l < 0 || r < 0)
+        return -1;
+    return 1 - stop;
+}
+
+int NotExpr::test(Exec& x) const
+{
+    int v = a->test(x);
+    return v < 0 ? -1 : 1 - v;
+}
+
 Val LogicalExpr::eval(Exec& x) const
 {
     Val l = a->eval(x);

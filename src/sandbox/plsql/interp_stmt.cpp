@@ -145,7 +145,7 @@ Flow CallStmt::exec(Exec& x) const
 Flow IfStmt::exec(Exec& x) const
 {
     for (const auto& [cond, body] : branches)
-        if (truthy(cond->eval(x)))
+        if (cond->test(x) == 1)
             return runStatements(x, body);
     return runStatements(x, otherwise);
 }
@@ -208,7 +208,7 @@ Flow LoopStmt::exec(Exec& x) const
     case LoopKind::While:
         for (;;) {
             x.newIteration();
-            if (!truthy(cond->eval(x)))
+            if (cond->test(x) != 1)
                 return Flow::Normal;
             if (loopExit(x, runStatements(x, body), label, out))
                 return out;
@@ -246,7 +246,7 @@ Flow LoopStmt::exec(Exec& x) const
 
 Flow ExitStmt::exec(Exec& x) const
 {
-    if (when && !truthy(when->eval(x)))
+    if (when && when->test(x) != 1)
         return Flow::Normal;
     x.pendingLabel = label;
     return isContinue ? Flow::Continue : Flow::Exit;

@@ -264,10 +264,21 @@ Val coerceNumber(const Val& v, const Type* t)
 
 } // namespace
 
-Val coerce(const Val& v, const Type* t)
+Val coerceValue(const Val& v, const Type* t)
 {
     if (!t)
         return v;
+    if (v.isInt()) {
+        // The common case of counters and indexes.
+        if ((t->kind == TypeKind::Number && t->precision < 0) || t->kind == TypeKind::Integer ||
+            t->kind == TypeKind::Unknown)
+            return v;
+        if (t->kind == TypeKind::PlsInteger && !t->minValue && !t->maxValue) {
+            if (v.asInt() > 2147483647LL || v.asInt() < -2147483648LL)
+                throw OraError::make(1426, "numeric overflow");
+            return v;
+        }
+    }
     if (v.isNull()) {
         if (t->notNull)
             throwValueError();

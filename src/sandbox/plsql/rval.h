@@ -210,7 +210,20 @@ std::optional<DateTime> parseDateText(const std::string& s);
 // Converts `v` for storage into a variable of type `t`: constraints checked
 // (ORA-06502 buffer too small / precision, ORA-01426 for PLS_INTEGER), NUMBER(p,s)
 // rounded, CHAR padded, strings parsed as numbers or dates.
-Val coerce(const Val& v, const Type* t);
+Val coerceValue(const Val& v, const Type* t);
+inline Val coerce(const Val& v, const Type* t)
+{
+    // Whole numbers into unconstrained numeric types: nothing to convert.
+    if (v.isInt() && t && t->minValue == 0 && t->maxValue == 0) {
+        if (t->kind == TypeKind::PlsInteger) {
+            if (v.asInt() <= 2147483647LL && v.asInt() >= -2147483648LL)
+                return v;
+        } else if ((t->kind == TypeKind::Number && t->precision < 0) || t->kind == TypeKind::Integer) {
+            return v;
+        }
+    }
+    return coerceValue(v, t);
+}
 
 // Between interpreter values and the server's values (binds, SQL results).
 Value toValue(const Val& v);

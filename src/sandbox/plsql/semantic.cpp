@@ -6,6 +6,7 @@
 
 #include "sandbox/ora_error.h"
 #include "sandbox/plsql/builtins.h"
+#include "sandbox/plsql/fast_paths.h"
 #include "sandbox/plsql/native.h"
 
 #include <algorithm>
@@ -765,6 +766,8 @@ private:
             line(s->pos.line);
             try {
                 statement(s);
+                if (StmtPtr fused = fuseAssignment(s))
+                    s = std::move(fused);
             } catch (const SemErr& e) {
                 if (e.number == 0)
                     errors->push_back({e.pos.line, e.pos.col, e.text, 0});
@@ -1311,6 +1314,8 @@ private:
             e = std::move(c);
         } else if (const BuiltinInfo* b = findBuiltin(p0); b && (parts.size() == 1 || parts[0].hasArgs)) {
             e = builtinCall(*b, parts[0], want);
+            if (ExprPtr fused = fuseBuiltin(e))
+                e = std::move(fused);
             i = 1;
         } else if (p0 == "STANDARD" && parts.size() > 1 && findBuiltin(parts[1].name)) {
             e = builtinCall(*findBuiltin(parts[1].name), parts[1], want);
@@ -1659,9 +1664,13 @@ private:
         c->callee = chosen;
         c->type = chosen->isFunction ? chosen->returnType : nullptr;
         c->args.resize(chosen->params.size());
-        for (size_t k = 0; k < chosen->params.size(); ++k)
+        c->allInSupplied = chosen->params.size() <= 8;
+        for (size_t k = 0; k < chosen->params.size(); ++k) {
             if (where[k] >= 0)
                 c->args[k] = std::move(part.args[where[k]].value);
+            if (where[k] < 0 || chosen->params[k].mode != ParamMode::In)
+                c->allInSupplied = false;
+        }
         if (chosen->unit == &unit_ && via == &unit_) {
             c->levels = level_ - (chosen->level - 1);
         } else {
