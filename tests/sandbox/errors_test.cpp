@@ -65,7 +65,10 @@ INSTANTIATE_TEST_SUITE_P(Cases, SqlErrors, ::testing::Values(
     ErrorCase{"select ename from emp, dept where deptno = 10", 918, nullptr},
     ErrorCase{"select deptno from emp group by", 936, nullptr},
     ErrorCase{"create table t (x number default :b)", 1027, nullptr},
-    ErrorCase{"select * from emp connect by prior empno = mgr", 900, nullptr}
+    ErrorCase{"select * from emp connect by prior empno = mgr", 900, nullptr},
+    ErrorCase{"select (select ename from emp where deptno = 10) from dual", 1427,
+              "ORA-01427: single-row subquery returns more than one row"},
+    ErrorCase{"update emp set sal = (select sal from emp where deptno = 20)", 1427, nullptr}
 ));
 
 TEST_F(DemoServer, NothingCrashesOnOddInput)

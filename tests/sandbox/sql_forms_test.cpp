@@ -135,7 +135,14 @@ INSTANTIATE_TEST_SUITE_P(Cases, SqlForms, ::testing::Values(
     FormCase{"select ename from emp order by comm, ename fetch first 1 rows only", "TURNER"},
     FormCase{"select q'[it's]' from dual", "it's"},
     FormCase{"select 'it''s' from dual", "it's"},
-    FormCase{"select cast('12' as number) + 1 from dual", "13"}
+    FormCase{"select cast('12' as number) + 1 from dual", "13"},
+    FormCase{"select (select dname from dept d where d.deptno = e.deptno) from emp e where ename = 'KING'", "ACCOUNTING"},
+    FormCase{"select nvl((select ename from emp where empno = 1), 'none') from dual", "none"},
+    FormCase{"select count(*) from dept where deptno in (select deptno from emp)", "3"},
+    FormCase{"select count(*) from dept d where exists (select 1 from emp e where e.deptno = d.deptno)", "3"},
+    FormCase{"select count(*) from emp where sal > all (select sal from emp where deptno = 30)", "4"},
+    FormCase{"select count(*) from emp where sal = any (select losal from salgrade)", "0"},
+    FormCase{"select count(*) from emp where sal < some (select sal from emp where deptno = 10)", "13"}
 ));
 
 } // namespace sandbox::test

@@ -574,10 +574,35 @@ void callBound(sqlite3_context* ctx, int argc, sqlite3_value** argv)
     }
 }
 
+// ORA_ONE_ROW: the value of a scalar subquery's only row; a second row is ORA-01427.
+struct OneRow {
+    sqlite3_value* value;
+    int64_t rows;
+};
+
+void oneRowStep(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    auto* s = static_cast<OneRow*>(sqlite3_aggregate_context(ctx, sizeof(OneRow)));
+    if (!s) return;
+    if (++s->rows == 1) s->value = sqlite3_value_dup(argv[0]);
+    else if (s->rows == 2) sqlite3_result_error(ctx, "ORA-01427: single-row subquery returns more than one row", -1);
+}
+
+void oneRowFinal(sqlite3_context* ctx)
+{
+    auto* s = static_cast<OneRow*>(sqlite3_aggregate_context(ctx, 0));
+    if (!s) { sqlite3_result_null(ctx); return; }
+    if (s->rows > 1) sqlite3_result_error(ctx, "ORA-01427: single-row subquery returns more than one row", -1);
+    else if (s->value) sqlite3_result_value(ctx, s->value);
+    else sqlite3_result_null(ctx);
+    sqlite3_value_free(s->value);
+}
+
 } // namespace
 
 void registerFunctions(sqlite3* db, FunctionHost* host)
 {
+    sqlite3_create_function_v2(db, "ORA_ONE_ROW", 1, SQLITE_UTF8, nullptr, nullptr, oneRowStep, oneRowFinal, nullptr);
     for (const Entry& e : kFunctions) {
         int flags = SQLITE_UTF8 | (e.deterministic ? SQLITE_DETERMINISTIC : 0);
         auto* b = new Bound{&e, host};

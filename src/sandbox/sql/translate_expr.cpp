@@ -222,15 +222,37 @@ std::string Translator::columnNameOf(Nodes n) const
 std::string Translator::expr(Nodes n)
 {
     enter();
-    std::string out;
-    auto add = [&](const std::string& s) {
-        if (!out.empty()) out += ' ';
-        out += s;
+    // Pieces as emitted; `operand` marks those that are whole operands, so
+    // that "x > ALL (subquery)" can take its left side back.
+    std::vector<std::string> pieces;
+    std::vector<bool> operand;
+    auto add = [&](const std::string& s, bool isOperand = false) {
+        pieces.push_back(s);
+        operand.push_back(isOperand);
+    };
+    auto isComparison = [](const Token& t) {
+        return t.op("=") || t.op("<>") || t.op("!=") || t.op("^=") || t.op("~=") || t.op("<") || t.op(">") ||
+               t.op("<=") || t.op(">=");
     };
     size_t i = 0;
     while (i < n.size()) {
         const Node& node = n[i];
         const Token& t = node.tok;
+        // x op ANY|SOME|ALL (subquery), which SQLite lacks: EXISTS forms.
+        if ((t.word("ANY") || t.word("SOME") || t.word("ALL")) && i >= 2 && isComparison(n[i - 1].tok) &&
+            at(n, i + 1).group() && !n[i + 1].kids.empty() && n[i + 1].kids[0].tok.word("SELECT") &&
+            pieces.size() >= 2 && operand[pieces.size() - 2]) {
+            std::string op = pieces.back();
+            std::string lhs = pieces[pieces.size() - 2];
+            pieces.resize(pieces.size() - 2);
+            operand.resize(operand.size() - 2);
+            std::string q = query(Nodes(n[i + 1].kids));
+            std::string head = "(WITH \"Q$\"(\"V$\") AS (" + q + ") SELECT 1 FROM \"Q$\" WHERE ";
+            if (t.word("ALL")) add("NOT EXISTS " + head + "(" + lhs + " " + op + " \"V$\") IS NOT TRUE)", true);
+            else add("EXISTS " + head + lhs + " " + op + " \"V$\")", true);
+            i += 2;
+            continue;
+        }
         bool operandStart = t.kind == Tok::Number || t.kind == Tok::String || t.kind == Tok::Bind ||
                             t.kind == Tok::Quoted || node.group() || t.op("+") || t.op("-") ||
                             (t.kind == Tok::Word && (!isKeyword(node) || t.text == "CASE" || t.text == "NULL" ||
@@ -238,7 +260,12 @@ std::string Translator::expr(Nodes n)
                                                      ((t.text == "DATE" || t.text == "TIMESTAMP") &&
                                                       at(n, i + 1).tok.kind == Tok::String)));
         if (operandStart) {
-            add(chain(n, i));
+            // After IN, EXISTS, ANY, ALL, SOME a subquery is a set of rows, elsewhere a single value.
+            const Token& prev = i > 0 ? n[i - 1].tok : Token{};
+            setSubquery_ = prev.word("IN") || prev.word("EXISTS") || prev.word("ANY") || prev.word("ALL") ||
+                           prev.word("SOME");
+            add(chain(n, i), true);
+            setSubquery_ = false;
             continue;
         }
         if (t.kind == Tok::Word) {
@@ -257,6 +284,11 @@ std::string Translator::expr(Nodes n)
             add(t.text);
         }
         ++i;
+    }
+    std::string out;
+    for (const std::string& p : pieces) {
+        if (!out.empty()) out += ' ';
+        out += p;
     }
     leave();
     return out;
@@ -314,11 +346,22 @@ std::string Translator::operand(Nodes n, size_t& i)
     if (node.group()) {
         ++i;
         Nodes kids(node.kids);
-        if (!kids.empty() && (kids[0].tok.word("SELECT") || kids[0].tok.word("WITH")))
-            return "(" + query(kids) + ")";
+        if (!kids.empty() && (kids[0].tok.word("SELECT") || kids[0].tok.word("WITH"))) {
+            bool scalar = !setSubquery_;
+            setSubquery_ = false;
+            std::string q = query(kids);
+            // A scalar subquery of one column: more than one row is ORA-01427,
+            // where SQLite would quietly take the first.
+            if (scalar && kids[0].tok.word("SELECT") && splitCommas(kids.subspan(1, findWord(kids, 1, {"FROM"}) - 1)).size() == 1 &&
+                !(kids.size() > 1 && kids[1].tok.op("*")))
+                return "(WITH \"ONE$\"(\"V$\") AS (" + q + ") SELECT ORA_ONE_ROW(\"V$\") FROM \"ONE$\")";
+            return "(" + q + ")";
+        }
+        setSubquery_ = false;
         if (kids.empty()) fail(936, "missing expression");
         return "(" + expr(kids) + ")";
     }
+    setSubquery_ = false;
     if (t.word("CASE")) {
         int nest = 0;
         size_t j = i;

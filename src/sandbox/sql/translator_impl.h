@@ -79,6 +79,7 @@ public:
     Translation& out_;
     std::set<std::string> cteNames_;
     bool inDefault_ = false;
+    bool setSubquery_ = false;   // the operand being read follows IN, EXISTS, ANY, ALL or SOME
     int depth_ = 0;
 };
 
