@@ -220,6 +220,14 @@ SessionImpl::Cached& SessionImpl::prepare(const std::string& text, const Resolve
         }
         raise(rc, msg, c.tr.kind);
     }
+    if (cache_.size() >= 512) {
+        // Many distinct texts (dynamic SQL in a loop): forget the idle ones.
+        for (auto it = cache_.begin(); it != cache_.end();) {
+            bool busy = false;
+            for (const auto& slot : it->second.slots) busy = busy || slot->inUse;
+            it = busy ? std::next(it) : cache_.erase(it);
+        }
+    }
     return cache_.emplace(key, std::move(c)).first->second;
 }
 

@@ -164,6 +164,18 @@ TEST_F(DemoServer, TypedColumnsCheckAndRoundWhatIsWritten)
     EXPECT_EQ(scalar(*demo, "select amount from typed where name = 'abcde'"), "411.52");
 }
 
+TEST_F(DemoServer, ManyDistinctStatementsKeepOpenCursorsWorking)
+{
+    std::vector<BindVar> none;
+    ExecResult open = demo->execute("select ename from emp order by empno", none);
+    std::vector<Value> row;
+    ASSERT_TRUE(open.cursor->fetch(row));
+    for (int i = 0; i < 1200; ++i) EXPECT_EQ(scalar(*demo, "select " + std::to_string(i) + " from dual"), std::to_string(i));
+    int rest = 0;
+    while (open.cursor->fetch(row)) ++rest;
+    EXPECT_EQ(rest, 13);
+}
+
 TEST_F(DemoServer, CancelStopsARunningStatement)
 {
     exec(*demo, "create table big (n number)");
