@@ -72,7 +72,14 @@ public:
         for (auto& row : params_.Items())
             if (row->TakesValue())
                 row->SetValue(values[row->ArgumentName]);
-        item_->Script = BuildCallBlock(*item_);
+        // A function whose only row is its result, or a procedure without
+        // rows, is called directly; anything else through the call block.
+        const int rows = params_.GetRowCount();
+        if ((kind == ptFunction && rows == 1) || (kind == ptProcedure && rows == 0))
+            item_->Script = std::string("begin ") + (kind == ptFunction ? ":ret := " : "") +
+                            item_->ProcedureFullName() + "; end;";
+        else
+            item_->Script = BuildCallBlock(*item_);
         readLineMap();
     }
 
@@ -138,6 +145,20 @@ public:
             worker_.join();
         }
         return s;
+    }
+
+    // GET_VALUE of a variable in the frame the target stopped in.
+    std::pair<int, std::string> value(const std::string& name)
+    {
+        TOraSQL q(&dm_.OraSession);
+        q.SQL().SetText("declare v varchar2(4000); begin :status := dbms_debug.get_value(:name, 0, v); "
+                        ":value := v; end;");
+        q.Params().Add("status", TParamDirection::Out, TOraDataType::Integer);
+        q.Params().Add("name", TParamDirection::In, TOraDataType::String, 100);
+        q.Params().Add("value", TParamDirection::Out, TOraDataType::String, 4000);
+        q.ParamByName("name").SetAsString(name);
+        q.Execute();
+        return {q.ParamByName("status").AsInteger(), q.ParamByName("value").AsString()};
     }
 
     bool closed = false;
@@ -351,4 +372,69 @@ TEST(DebugRun, BreakpointsOnNonExecutableLinesAreRefused)
     EXPECT_EQ(s.reason, 3);
     while (!run.closed)
         s = run.command(2);
+}
+
+TEST(DebugRun, LineMapMarksExactlyTheExecutableStatements)
+{
+    // dept_summary: the initialised declaration (8), the statements of the
+    // body (10 to 15) and the END that returns (18); not the header, the
+    // cursor declaration, BEGIN, END IF or END LOOP.
+    DebugRun summary("DEPT_SUMMARY", ptProcedure);
+    EXPECT_EQ(summary.executableLines(), (std::set<int>{8, 10, 11, 12, 13, 14, 15, 18}));
+    // annual_pay: the SELECT INTO (6, over four lines), three statements and END.
+    DebugRun pay("ANNUAL_PAY", ptFunction);
+    EXPECT_EQ(pay.executableLines(), (std::set<int>{6, 11, 12, 13, 14}));
+}
+
+TEST(DebugRun, VariablesOfTheStoppedFrameCanBeRead)
+{
+    Watchdog watchdog(90s);
+    DebugRun run("DEPT_SUMMARY", ptProcedure, {{"P_DEPTNO", "30"}});
+    Stop s = run.start({13});
+    ASSERT_EQ(s.line, 8);
+    s = run.command(0);                    // the breakpoint inside the loop
+    ASSERT_EQ(s.line, 13);
+    EXPECT_EQ(run.value("p_deptno"), (std::pair<int, std::string>{0, "30"}));
+    EXPECT_EQ(run.value("P_COUNT"), (std::pair<int, std::string>{0, "1"}));
+    EXPECT_EQ(run.value("r.ename"), (std::pair<int, std::string>{0, "BLAKE"}));
+    EXPECT_EQ(run.value("p_top_earner").first, 32);   // error_nullvalue
+    EXPECT_EQ(run.value("no_such_thing").first, 3);   // error_no_such_object
+    s = run.command(0);                    // next pass of the loop
+    EXPECT_EQ(s.line, 13);
+    EXPECT_EQ(run.value("p_count").second, "2");
+    EXPECT_EQ(run.value("p_top_earner").second, "BLAKE");
+    while (!run.closed)
+        run.command(2);
+}
+
+TEST(DebugRun, AnEndlessLoopEndsWhenCancelled)
+{
+    Watchdog watchdog(90s);
+    {
+        TOraSession setup;
+        setup.SetConnectPrompt(false);
+        setup.SetConnectString("DEMO/demo@sandbox");
+        TOraScript create(&setup);
+        create.SQL().SetText("CREATE OR REPLACE PROCEDURE spin_forever IS\n"
+                             "  v_count PLS_INTEGER := 0;\n"
+                             "BEGIN\n"
+                             "  LOOP\n"
+                             "    v_count := v_count + 1;\n"
+                             "  END LOOP;\n"
+                             "END spin_forever;\n");
+        create.OnError = [](const EOraError& e) { FAIL() << e.what(); };
+        create.Execute();
+    }
+    DebugRun run("SPIN_FOREVER", ptProcedure);
+    Stop s = run.start();
+    EXPECT_EQ(s.line, 2);
+    s = run.command(32);
+    s = run.command(32);
+    EXPECT_EQ(s.line, 5);
+    s = run.command(32);
+    EXPECT_EQ(s.line, 5);                  // every pass of the loop is a stop
+    EXPECT_EQ(run.value("v_count").second, "1");
+    s = run.command(8192);
+    EXPECT_TRUE(run.closed);
+    EXPECT_NE(run.workerError.find("ORA-01013"), std::string::npos) << run.workerError;
 }

@@ -21,6 +21,11 @@ bool flagSet(int flags, int flag) { return (flags & flag) == flag; }
 
 } // namespace
 
+DebugTarget::DebugTarget(std::string id) : id_(std::move(id))
+{
+    publish();
+}
+
 void DebugTarget::setDebugMode(bool on)
 {
     std::lock_guard lock(mutex_);
@@ -114,6 +119,7 @@ Resume DebugTarget::onEvent(EventKind kind, const Location& where, FrameInspecto
     }
     if (abort_ && kind != EventKind::End) {
         abort_ = false;
+        publish();
         return Resume::Abort;
     }
     if (kind == EventKind::End) {
@@ -154,6 +160,7 @@ Resume DebugTarget::onEvent(EventKind kind, const Location& where, FrameInspecto
             debugMode_ = false;
         else if (timeoutBehaviour_ == abort_on_timeout)
             abort_ = true;
+        publish();
         break;
     }
     parked_ = false;
@@ -161,9 +168,47 @@ Resume DebugTarget::onEvent(EventKind kind, const Location& where, FrameInspecto
     changed_.notify_all();
     if (abort_) {
         abort_ = false;
+        publish();
         return Resume::Abort;
     }
     return Resume::Run;
+}
+
+void DebugTarget::publish()
+{
+    quickFlags_ = flags_;
+    quickAbort_ = abort_;
+    uint64_t lines = 0;
+    for (const Breakpoint& b : breakpoints_)
+        if (b.used && b.enabled)
+            lines |= uint64_t{1} << (static_cast<unsigned>(b.line) % 64);
+    quickLines_ = lines;
+    filter_.lineBits = lines;
+    filter_.everyLine = abort_ || (flags_ & (break_next_line | break_any_call | break_any_return));
+}
+
+bool DebugTarget::mayStop(EventKind kind, int line) const
+{
+    if (quickAbort_)
+        return true;
+    const int flags = quickFlags_;
+    const bool breakpointLine = quickLines_ & (uint64_t{1} << (static_cast<unsigned>(line) % 64));
+    switch (kind) {
+    case EventKind::Start:
+    case EventKind::End:
+        return true;
+    case EventKind::Line:
+        return breakpointLine || (flags & (break_next_line | break_any_call | break_any_return));
+    case EventKind::Return:
+        return breakpointLine || (flags & (break_return | break_next_line | break_any_call | break_any_return));
+    case EventKind::Exception:
+        return flags & break_exception;
+    case EventKind::Handler:
+        return flags & break_handler;
+    case EventKind::Call:
+        return false;
+    }
+    return true;
 }
 
 // ---- debugger side ----------------------------------------------------------------
@@ -183,6 +228,7 @@ void DebugTarget::detach()
         detachedAfterAttach_ = true;
     attached_ = false;
     flags_ = 0;
+    publish();
     changed_.notify_all();
 }
 
@@ -249,6 +295,7 @@ int DebugTarget::continueRun(RuntimeInfo& info, int breakflags, int infoRequeste
         // From the start of a call every depth counts as deeper-or-level.
         flagsDepth_ = stop_.kind == EventKind::Start ? INT_MAX : stop_.where.stackDepth;
         abort_ = flagSet(breakflags, abort_execution);
+        publish();
         seenNumber_ = eventNumber_;
         ++resumeNumber_;
         changed_.notify_all();
@@ -327,6 +374,7 @@ int DebugTarget::setBreakpoint(const ProgramInfo& program, int line, int& number
         breakpoints_.emplace_back();
     breakpoints_[slot] = Breakpoint{unit, line, true, true};
     number = static_cast<int>(slot) + 1;
+    publish();
     return success;
 }
 
@@ -339,6 +387,7 @@ int DebugTarget::deleteBreakpoint(int number)
     if (!b.used)
         return error_idle_breakpt;
     b.used = false;
+    publish();
     return success;
 }
 
@@ -351,6 +400,7 @@ int DebugTarget::enableBreakpoint(int number, bool enable)
     if (!b.used)
         return error_idle_breakpt;
     b.enabled = enable;
+    publish();
     return success;
 }
 

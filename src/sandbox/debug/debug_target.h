@@ -12,7 +12,9 @@
 #pragma once
 
 #include "sandbox/debug/debug_types.h"
+#include "sandbox/plsql/debug_hook.h"
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <functional>
@@ -51,7 +53,7 @@ public:
 
 class DebugTarget {
 public:
-    explicit DebugTarget(std::string id) : id_(std::move(id)) {}
+    explicit DebugTarget(std::string id);
 
     const std::string& id() const { return id_; }
 
@@ -67,6 +69,11 @@ public:
     // One event of the running program. Blocks while the debugger holds the
     // target at this event. Cheap when the event does not stop.
     Resume onEvent(EventKind kind, const Location& where, FrameInspector* frames);
+    // Lock-free pre-check: false when an event of this kind on this line
+    // cannot stop the target under the current flags and breakpoints.
+    bool mayStop(EventKind kind, int line) const;
+    // The same summary for line events, read by the interpreter directly.
+    const plsql::DebugFilter& filter() const { return filter_; }
 
     // ---- debugger side -----------------------------------------------------
     void attach();
@@ -145,6 +152,13 @@ private:
     bool abort_ = false;
 
     std::vector<Breakpoint> breakpoints_;   // index + 1 = breakpoint number
+
+    // Mirrors of the above for mayStop(), which runs without the lock.
+    void publish();
+    std::atomic<int> quickFlags_{0};
+    std::atomic<bool> quickAbort_{false};
+    std::atomic<uint64_t> quickLines_{0};   // bit (line % 64) of every active breakpoint
+    plsql::DebugFilter filter_;
 };
 
 } // namespace sandbox::debug

@@ -90,6 +90,13 @@ ProgramInfo ProbeBridge::programOf(const plsql::DebugFrame& f)
     return p;
 }
 
+bool ProbeBridge::wants(plsql::DebugEvent e, int line) const
+{
+    if (state_ == State::Armed)
+        return e == plsql::DebugEvent::Start;
+    return target_->mayStop(kindOf(e), line);
+}
+
 plsql::DebugHook::Action ProbeBridge::onEvent(plsql::DebugContext& ctx)
 {
     const EventKind kind = kindOf(ctx.event());

@@ -27,6 +27,8 @@ public:
     // then the probe leaves the session.
     void disarm() { offRequested_ = true; }
 
+    bool wants(plsql::DebugEvent e, int line) const override;
+    const plsql::DebugFilter* filter() const override { return &target_->filter(); }
     Action onEvent(plsql::DebugContext& ctx) override;
 
     static ProgramInfo programOf(const plsql::DebugFrame& frame);

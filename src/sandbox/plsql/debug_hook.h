@@ -10,6 +10,8 @@
 // through DebugContext, which is valid only during the call.
 #pragma once
 
+#include <atomic>
+#include <cstdint>
 #include <optional>
 #include <set>
 #include <string>
@@ -75,11 +77,31 @@ public:
     virtual std::string errorMessage() const = 0;
 };
 
+// A lock-free summary of where a debugger may stop, kept current by the
+// debugger and read by the interpreter before each line: a line that cannot
+// stop costs one test instead of an event.
+struct DebugFilter {
+    std::atomic<bool> everyLine{true};     // stepping, an abort pending, or no summary yet
+    std::atomic<uint64_t> lineBits{0};     // bit (line % 64) of every active breakpoint
+
+    bool mayStopAt(int line) const
+    {
+        return everyLine.load(std::memory_order_relaxed) ||
+               ((lineBits.load(std::memory_order_relaxed) >> (static_cast<unsigned>(line) & 63u)) & 1u);
+    }
+};
+
 class DebugHook {
 public:
     virtual ~DebugHook() = default;
 
     enum class Action { Continue, Abort };
+    // A cheap test made before an event's context is built: false when the
+    // event cannot stop the program now, so running under a debugger costs
+    // little between stops. `line` is the current line of the running frame.
+    virtual bool wants(DebugEvent, int /*line*/) const { return true; }
+    // The summary the interpreter tests before line events; null: none.
+    virtual const DebugFilter* filter() const { return nullptr; }
     // Called for every event while the hook is installed. Returning Abort ends
     // the program at once with ORA-01013 (user requested cancel).
     virtual Action onEvent(DebugContext& ctx) = 0;

@@ -112,6 +112,7 @@ struct Exec {
     Frame* frame = nullptr;
     int depth = 0;
     DebugHook* hook = nullptr;
+    const DebugFilter* hookFilter = nullptr;   // the hook's summary of where it may stop
     bool trap = false;              // a debugger is attached: report lines
     unsigned ticks = 0;
     bool aborted = false;
@@ -137,8 +138,14 @@ struct Exec {
         frame->line = line;
         if ((++ticks & 255u) == 0)
             pollCancel();
-        if (trap)
+        if (trap && (!hookFilter || hookFilter->mayStopAt(line)))
             lineEvent(line);
+    }
+    void setHook(DebugHook* h)
+    {
+        hook = h;
+        hookFilter = h ? h->filter() : nullptr;
+        trap = h != nullptr;
     }
     void pollCancel();
     void lineEvent(int line);

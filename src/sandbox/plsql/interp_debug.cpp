@@ -239,7 +239,7 @@ void Exec::lineEvent(int line)
 
 void Exec::debugEvent(DebugEvent ev, const RaisedError* err)
 {
-    if (!hook)
+    if (!hook || !hook->wants(ev, frame ? frame->line : 0))
         return;
     // No events from inside the hook itself.
     DebugHook* h = hook;
@@ -255,8 +255,7 @@ void Exec::debugEvent(DebugEvent ev, const RaisedError* err)
         throw;
     }
     // The debugger may have been detached meanwhile.
-    hook = state.debugHook;
-    trap = hook != nullptr;
+    setHook(state.debugHook);
     if (a == DebugHook::Action::Abort)
         throw Cancelled{};
 }

@@ -172,8 +172,7 @@ ExecResult EngineImpl::runAnonymous(SessionServices& s, const std::string& text,
     for (const auto& b : binds)
         x.bindVals.push_back(bindValue(b));
     x.stackLow = threadStackLimit();
-    x.hook = st.debugHook;
-    x.trap = x.hook != nullptr;
+    x.setHook(st.debugHook);
     const Unit& u = *cr.unit;
     Frame top;
     top.slots.resize(static_cast<size_t>(u.main->slotCount));
