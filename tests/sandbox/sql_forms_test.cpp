@@ -142,6 +142,10 @@ INSTANTIATE_TEST_SUITE_P(Cases, SqlForms, ::testing::Values(
     FormCase{"select count(*) from dept d where exists (select 1 from emp e where e.deptno = d.deptno)", "3"},
     FormCase{"select count(*) from emp where sal > all (select sal from emp where deptno = 30)", "4"},
     FormCase{"select count(*) from emp where sal = any (select losal from salgrade)", "0"},
+    FormCase{"select count(*) from emp where hiredate > '01-JAN-82'", "3"},
+    FormCase{"select count(*) from emp e where e.hiredate between '01-JAN-81' and '31-dec-1981'", "10"},
+    FormCase{"select count(*) from emp where '17-DEC-80' = hiredate", "1"},
+    FormCase{"select count(*) from emp where ename < '01-JAN-81'", "0"},
     FormCase{"select count(*) from emp where sal < some (select sal from emp where deptno = 10)", "13"}
 ));
 

@@ -518,6 +518,14 @@ Value fnAscii(FunctionHost*, const Args& a)
     return Value::integer(static_cast<unsigned char>(s[0]));
 }
 
+// The literal read as a date when the value it is compared with is a date.
+Value fnAsDateOf(FunctionHost*, const Args& a)
+{
+    need(a, 2, 2);
+    if (a[0].kind() != Value::Kind::Date || a[1].kind() != Value::Kind::String) return a[1];
+    return Value::date(parseDate(a[1].asString(), "DD-MON-RR"));
+}
+
 Value fnSysdate(FunctionHost*, const Args& a) { need(a, 0, 0); return Value::date(DateTime::now()); }
 Value fnUser(FunctionHost* h, const Args& a) { need(a, 0, 0); return str(h->user()); }
 
@@ -552,7 +560,7 @@ const Entry kFunctions[] = {
     {"ORA_TO_CHAR", fnToChar, true}, {"ORA_TO_NUMBER", fnToNumber, true}, {"ORA_TO_DATE", fnToDate, true},
     {"ORA_ADD_MONTHS", fnAddMonths, true}, {"ORA_LAST_DAY", fnLastDay, true},
     {"ORA_MONTHS_BETWEEN", fnMonthsBetween, true}, {"ORA_EXTRACT", fnExtract, true}, {"ORA_CHR", fnChr, true},
-    {"ORA_ASCII", fnAscii, true}, {"ORA_SYSDATE", fnSysdate, false}, {"ORA_USER", fnUser, false},
+    {"ORA_ASCII", fnAscii, true}, {"ORA_AS_DATE_OF", fnAsDateOf, true}, {"ORA_SYSDATE", fnSysdate, false}, {"ORA_USER", fnUser, false},
     {"ORA_NEXTVAL", fnNextval, false}, {"ORA_CURRVAL", fnCurrval, false},
 };
 

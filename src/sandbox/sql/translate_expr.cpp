@@ -4,6 +4,7 @@
 #include "sandbox/sql/translator_impl.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <map>
 
@@ -96,6 +97,27 @@ std::string dateLiteral(const std::string& text, bool timestamp)
     char buf[40];
     std::snprintf(buf, sizeof buf, "'%04d-%02d-%02d %02d:%02d:%02d'", y, mo, d, h, mi, s);
     return buf;
+}
+
+// '17-DEC-80', '1-Jan-1981': the default NLS date form.
+bool looksLikeOracleDate(const std::string& t)
+{
+    size_t i = 0;
+    auto digits = [&](size_t lo, size_t hi) {
+        size_t b = i;
+        while (i < t.size() && std::isdigit(static_cast<unsigned char>(t[i]))) ++i;
+        return i - b >= lo && i - b <= hi;
+    };
+    if (!digits(1, 2) || i >= t.size() || t[i++] != '-') return false;
+    static const char* months[] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN", "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
+    if (i + 3 > t.size()) return false;
+    std::string m = upper(t.substr(i, 3));
+    i += 3;
+    if (std::find(std::begin(months), std::end(months), m) == std::end(months)) return false;
+    if (i >= t.size() || t[i++] != '-') return false;
+    size_t b = i;
+    if (!digits(2, 4) || i != t.size()) return false;
+    return i - b == 2 || i - b == 4;
 }
 
 } // namespace
@@ -226,9 +248,11 @@ std::string Translator::expr(Nodes n)
     // that "x > ALL (subquery)" can take its left side back.
     std::vector<std::string> pieces;
     std::vector<bool> operand;
-    auto add = [&](const std::string& s, bool isOperand = false) {
+    std::vector<int> kind;   // 1: a plain column, 2: a string literal that reads as an Oracle date
+    auto add = [&](const std::string& s, bool isOperand = false, int k = 0) {
         pieces.push_back(s);
         operand.push_back(isOperand);
+        kind.push_back(k);
     };
     auto isComparison = [](const Token& t) {
         return t.op("=") || t.op("<>") || t.op("!=") || t.op("^=") || t.op("~=") || t.op("<") || t.op(">") ||
@@ -246,6 +270,7 @@ std::string Translator::expr(Nodes n)
             std::string lhs = pieces[pieces.size() - 2];
             pieces.resize(pieces.size() - 2);
             operand.resize(operand.size() - 2);
+            kind.resize(kind.size() - 2);
             std::string q = query(Nodes(n[i + 1].kids));
             std::string head = "(WITH \"Q$\"(\"V$\") AS (" + q + ") SELECT 1 FROM \"Q$\" WHERE ";
             if (t.word("ALL")) add("NOT EXISTS " + head + "(" + lhs + " " + op + " \"V$\") IS NOT TRUE)", true);
@@ -264,8 +289,18 @@ std::string Translator::expr(Nodes n)
             const Token& prev = i > 0 ? n[i - 1].tok : Token{};
             setSubquery_ = prev.word("IN") || prev.word("EXISTS") || prev.word("ANY") || prev.word("ALL") ||
                            prev.word("SOME");
-            add(chain(n, i), true);
+            size_t start = i;
+            std::string piece = chain(n, i);
             setSubquery_ = false;
+            int k = 0;
+            if (i == start + 1 && t.kind == Tok::String && looksLikeOracleDate(t.text)) k = 2;
+            else if (i > start && (i - start) % 2 == 1 && isIdent(n[start]) && !(i < n.size() && n[i].group())) {
+                k = 1;
+                for (size_t q = start; q < i && k; ++q)
+                    if ((q - start) % 2 ? !n[q].tok.op(".") : !isIdent(n[q])) k = 0;
+                if (k && piece.find('(') != std::string::npos) k = 0;   // SYSDATE, NEXTVAL ...
+            }
+            add(piece, true, k);
             continue;
         }
         if (t.kind == Tok::Word) {
@@ -284,6 +319,21 @@ std::string Translator::expr(Nodes n)
             add(t.text);
         }
         ++i;
+    }
+    // Oracle compares a DATE column with '01-JAN-81' by reading the text as a
+    // date; so does ORA_AS_DATE_OF when the column holds a date.
+    auto asDateOf = [&](size_t col, size_t lit) {
+        if (kind[col] == 1 && kind[lit] == 2) pieces[lit] = "ORA_AS_DATE_OF(" + pieces[col] + ", " + pieces[lit] + ")";
+    };
+    for (size_t k = 1; k + 1 < pieces.size(); ++k) {
+        const std::string& p = pieces[k];
+        if (p == "=" || p == "<>" || p == "!=" || p == "<" || p == ">" || p == "<=" || p == ">=") {
+            asDateOf(k - 1, k + 1);
+            asDateOf(k + 1, k - 1);
+        } else if (p == "BETWEEN" && k + 3 < pieces.size() && pieces[k + 2] == "AND") {
+            asDateOf(k - 1, k + 1);
+            asDateOf(k - 1, k + 3);
+        }
     }
     std::string out;
     for (const std::string& p : pieces) {
