@@ -922,6 +922,10 @@ private:
             break;
         }
         }
+        // The debugger reads loop indexes and records by name like variables.
+        if (l.indexSlot >= 0 && block_)
+            const_cast<Block*>(block_)->symbols.push_back(
+                {l.indexName, l.indexSlot, l.loopKind == LoopKind::ForRange ? builtin::plsInteger() : l.rowType});
         statements(l.body);
         scope_ = s.parent;
     }
