@@ -47,6 +47,20 @@ private:
     std::thread thread_;
 };
 
+// No statement of a well-formed run may sit out a debugger timeout (60 s).
+class Timed {
+public:
+    explicit Timed(const char* what) : what_(what), t0_(std::chrono::steady_clock::now()) {}
+    ~Timed()
+    {
+        EXPECT_LT(std::chrono::steady_clock::now() - t0_, 10s) << what_ << " waited for a timeout";
+    }
+
+private:
+    const char* what_;
+    std::chrono::steady_clock::time_point t0_;
+};
+
 struct Stop {
     int line = 0;
     int depth = 0;
@@ -111,7 +125,10 @@ public:
 
         dm_.sqAttach.ParamByName("default_timeout").SetAsInteger(kDebugTimeout);
         dm_.sqAttach.ParamByName("debug_session_id").SetAsString(sessionId_);
-        dm_.sqAttach.Execute();
+        {
+            Timed timed("sqAttach");
+            dm_.sqAttach.Execute();
+        }
         syncResult = dm_.sqAttach.ParamByName("sync_result").AsString();
         attachStop = read(dm_.sqAttach);
 
@@ -122,6 +139,7 @@ public:
 
     Stop cont(int flags)
     {
+        Timed timed("sqContinue");
         dm_.sqContinue.ParamByName("default_timeout").SetAsInteger(kDebugTimeout);
         dm_.sqContinue.ParamByName("do_sync").SetAsInteger(0);
         dm_.sqContinue.ParamByName("breakflags").SetAsInteger(flags);
@@ -141,6 +159,7 @@ public:
             s = cont(2);
             apply(true);
             std::this_thread::sleep_for(1000ms);
+            Timed timed("sqContinue2 and the worker's end");
             dm_.sqContinue2.Execute();
             worker_.join();
         }
@@ -159,6 +178,16 @@ public:
         q.ParamByName("name").SetAsString(name);
         q.Execute();
         return {q.ParamByName("status").AsInteger(), q.ParamByName("value").AsString()};
+    }
+
+    // Runs a block on the debugger session with one string output bind.
+    std::string debuggerText(const std::string& block)
+    {
+        TOraSQL q(&dm_.OraSession);
+        q.SQL().SetText(block);
+        q.Params().Add("out", TParamDirection::Out, TOraDataType::String, 4000);
+        q.Execute();
+        return q.ParamByName("out").AsString();
     }
 
     bool closed = false;
@@ -437,4 +466,29 @@ TEST(DebugRun, AnEndlessLoopEndsWhenCancelled)
     s = run.command(8192);
     EXPECT_TRUE(run.closed);
     EXPECT_NE(run.workerError.find("ORA-01013"), std::string::npos) << run.workerError;
+}
+
+TEST(DebugRun, BacktraceBreakpointListAndTargetStateWhileStopped)
+{
+    Watchdog watchdog(90s);
+    DebugRun run("ANNUAL_PAY", ptFunction, {{"P_EMPNO", "7839"}});
+    Stop s = run.start({13});
+    s = run.command(0);                    // the breakpoint on RETURN
+    ASSERT_EQ(s.line, 13);
+    EXPECT_EQ(run.debuggerText("declare l varchar2(4000); begin dbms_debug.print_backtrace(l); :out := l; end;"),
+              "1: anonymous block line 7\n2: DEMO.ANNUAL_PAY line 13\n");
+    EXPECT_EQ(run.debuggerText("declare l varchar2(4000); begin dbms_debug.show_breakpoints(l); :out := l; end;"),
+              "1: DEMO.ANNUAL_PAY line 6\n2: DEMO.ANNUAL_PAY line 13\n");
+    EXPECT_EQ(run.debuggerText("begin if dbms_debug.target_program_running then :out := 'Y'; "
+                               "else :out := 'N'; end if; dbms_debug.ping; end;"),
+              "Y");
+    EXPECT_EQ(run.debuggerText("declare i dbms_debug.runtime_info; r binary_integer; begin "
+                               "r := dbms_debug.get_runtime_info(dbms_debug.info_getStackDepth, i); "
+                               ":out := r || '/' || i.stackdepth || '/' || nvl(to_char(i.line#), 'null'); end;"),
+              "0/2/null");
+    EXPECT_EQ(run.debuggerText("begin :out := dbms_debug.disable_breakpoint(2) || dbms_debug.enable_breakpoint(9); end;"),
+              "013");
+    while (!run.closed)
+        run.command(2);
+    EXPECT_EQ(run.result, "");             // KING has no commission: the demo's NULL bug
 }
