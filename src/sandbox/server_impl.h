@@ -26,6 +26,9 @@ struct ServerShared {
     bool temporary = false;                 // private database, deleted at the end
     std::shared_ptr<PlsqlEngine> engine;    // may be null: PL/SQL is then ORA-00900
     std::atomic<int> nextSessionId{1};
+    // Bumped by every DDL commit, so sessions drop the PL/SQL functions they
+    // registered for SQL (they may have been replaced or dropped).
+    std::atomic<uint64_t> ddlGeneration{0};
 
     // Sequence numbers are handed out from blocks reserved in SYS.SEQ$ (as
     // Oracle's CACHE does), so NEXTVAL neither waits for nor holds a

@@ -172,14 +172,33 @@ void SessionImpl::runDdl(const std::function<void()>& work)
     try {
         work();
         execPlain("COMMIT");
+        ++server_->ddlGeneration;
     } catch (...) {
         sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
         throw;
     }
 }
 
+void SessionImpl::refreshUserFunctions()
+{
+    uint64_t now = server_->ddlGeneration.load();
+    if (userFunctions_.empty() || now == functionGeneration_) return;
+    // Statements still running keep theirs; try again at the next statement.
+    for (sqlite3_stmt* st = sqlite3_next_stmt(db_, nullptr); st; st = sqlite3_next_stmt(db_, st))
+        if (sqlite3_stmt_busy(st)) return;
+    for (auto it = cache_.begin(); it != cache_.end(); ++it)
+        for (const auto& slot : it->second.slots)
+            if (slot->inUse) return;
+    cache_.clear();
+    for (const std::string& name : userFunctions_)
+        sqlite3_create_function_v2(db_, name.c_str(), -1, SQLITE_UTF8, nullptr, nullptr, nullptr, nullptr, nullptr);
+    userFunctions_.clear();
+    functionGeneration_ = now;
+}
+
 SessionImpl::Cached& SessionImpl::prepare(const std::string& text, const Resolver* resolve)
 {
+    refreshUserFunctions();
     std::string key = (resolve ? "R|" : "S|") + schema_ + "|" + text;
     auto found = cache_.find(key);
     if (found != cache_.end()) return found->second;
@@ -213,8 +232,10 @@ SessionImpl::Cached& SessionImpl::prepare(const std::string& text, const Resolve
             SqlFunction fn = server_->engine->resolveFunction(*this, name);
             if (fn) {
                 auto* u = new UserFunction{std::move(fn), this};
-                sqlite3_create_function_v2(db_, ("U$" + name).c_str(), -1, SQLITE_UTF8, u, callUserFunction, nullptr,
-                                           nullptr, [](void* p) { delete static_cast<UserFunction*>(p); });
+                if (userFunctions_.empty()) functionGeneration_ = server_->ddlGeneration.load();
+                userFunctions_.push_back("U$" + name);
+                sqlite3_create_function_v2(db_, userFunctions_.back().c_str(), -1, SQLITE_UTF8, u, callUserFunction,
+                                           nullptr, nullptr, [](void* p) { delete static_cast<UserFunction*>(p); });
                 continue;
             }
         }

@@ -82,6 +82,8 @@ private:
                  const Resolver* resolve);
     ExecResult runDdlStatement(Cached& c, std::vector<BindVar>& binds);
     void execPlain(const char* sql);
+    // Forgets PL/SQL functions registered for SQL after any DDL since.
+    void refreshUserFunctions();
 
     std::shared_ptr<ServerShared> server_;
     sqlite3* db_ = nullptr;
@@ -91,6 +93,8 @@ private:
     std::atomic<bool> running_{false};
     std::unordered_map<std::string, Cached> cache_;
     std::map<std::string, int64_t> currvals_;
+    std::vector<std::string> userFunctions_;   // U$NAME functions registered on db_
+    uint64_t functionGeneration_ = 0;
     std::unique_ptr<dict::SqliteDictionary> dictionary_;
     std::unique_ptr<SessionExtension> plsqlState_;
     friend class SqlCursor;

@@ -17,6 +17,8 @@ public:
     int executed = 0;
     std::vector<std::string> functionLookups;
 
+    int version = 1;   // what DOUBLE_IT's callable multiplies by, fixed when resolved
+
     bool handles(std::string_view s) const override { return s.rfind("BEGIN", 0) == 0; }
     ExecResult execute(SessionServices& session, const std::string&, std::vector<BindVar>& binds) override
     {
@@ -32,8 +34,8 @@ public:
     {
         functionLookups.push_back(name);
         if (name == "DOUBLE_IT" || name == "DEMO.DOUBLE_IT" || name == "PKG.DOUBLE_IT")
-            return [](SessionServices&, const std::vector<Value>& args) {
-                return Value::number(args.at(0).asNumber() * Number::fromInt(2));
+            return [factor = version * 2](SessionServices&, const std::vector<Value>& args) {
+                return Value::number(args.at(0).asNumber() * Number::fromInt(factor));
             };
         if (name == "FAILS")
             return [](SessionServices&, const std::vector<Value>&) -> Value {
@@ -127,6 +129,15 @@ TEST_F(Seams, UnknownFunctionsAreAskedOfTheEngine)
         EXPECT_EQ(e.code(), 20001);
         EXPECT_STREQ(e.what(), "ORA-20001: it failed\nORA-06512: at \"DEMO.FAILS\", line 3");
     }
+}
+
+TEST_F(Seams, FunctionsAreResolvedAgainAfterDdl)
+{
+    EXPECT_EQ(scalar(*demo, "select double_it(5) from dual"), "10");
+    engine->version = 2;   // the function was recompiled
+    EXPECT_EQ(scalar(*demo, "select double_it(5) from dual"), "10");   // nothing told the session yet
+    demo->impl().dictionary().storeUnit("DEMO", "DOUBLE_IT", "FUNCTION", {"FUNCTION double_it"}, {}, {});
+    EXPECT_EQ(scalar(*demo, "select double_it(5) from dual"), "20");
 }
 
 TEST_F(Seams, SessionServicesCommitRollbackAndIdentity)
