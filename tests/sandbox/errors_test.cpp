@@ -68,7 +68,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, SqlErrors, ::testing::Values(
     ErrorCase{"select * from emp connect by prior empno = mgr", 900, nullptr},
     ErrorCase{"select (select ename from emp where deptno = 10) from dual", 1427,
               "ORA-01427: single-row subquery returns more than one row"},
-    ErrorCase{"update emp set sal = (select sal from emp where deptno = 20)", 1427, nullptr}
+    ErrorCase{"update emp set sal = (select sal from emp where deptno = 20)", 1427, nullptr},
+    ErrorCase{"select lpad('x', 1000000000) from dual", 1489, nullptr}
 ));
 
 TEST_F(DemoServer, NothingCrashesOnOddInput)

@@ -258,6 +258,8 @@ Value padImpl(const Args& a, bool left)
     long width = toInt(a[1]);
     std::string p = a.size() == 3 ? text(a[2]) : " ";
     if (width <= 0) return {};
+    // VARCHAR2's limit: nobody gets a gigabyte of padding.
+    if (width > 32767) throw OraError::make(1489, "result of string concatenation is too long");
     auto cs = charStarts(s);
     long len = static_cast<long>(cs.size()) - 1;
     if (len >= width) return str(s.substr(0, cs[static_cast<size_t>(width)]));
