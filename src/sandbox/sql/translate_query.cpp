@@ -3,6 +3,8 @@
 #include "sandbox/ora_error.h"
 #include "sandbox/sql/translator_impl.h"
 
+#include <algorithm>
+
 namespace sandbox::sql {
 
 namespace {
@@ -106,15 +108,23 @@ std::string Translator::query(Nodes n)
             std::string items = selectList(list);
             i = listEnd;
             std::string from, fromAlias, where, rest;
+            Nodes fromNodes;
             if (at(n, i).tok.word("FROM")) {
                 size_t e = nextClause(n, i + 1);
-                from = fromClause(n.subspan(i + 1, e - i - 1), &fromAlias);
+                fromNodes = n.subspan(i + 1, e - i - 1);
                 i = e;
             }
-            std::string rowLimit;   // ROWNUM conditions of this core
+            std::vector<Nodes> conds;
             if (at(n, i).tok.word("WHERE")) {
                 size_t e = nextClause(n, i + 1);
-                for (Nodes c : conjuncts(n.subspan(i + 1, e - i - 1))) {
+                conds = conjuncts(n.subspan(i + 1, e - i - 1));
+                i = e;
+            }
+            if (!fromNodes.empty() || at(n, listEnd).tok.word("FROM"))
+                from = outerJoins(fromNodes, conds, fromAlias);
+            std::string rowLimit;   // ROWNUM conditions of this core
+            {
+                for (Nodes c : conds) {
                     if (c.empty()) fail(936, "missing expression");
                     // ROWNUM <= n, ROWNUM < n, ROWNUM = 1 and their mirrors become LIMIT.
                     if (c.size() >= 3 && c[0].tok.word("ROWNUM") &&
@@ -135,7 +145,6 @@ std::string Translator::query(Nodes n)
                     }
                     where += (where.empty() ? "" : " AND ") + std::string("(") + expr(c) + ")";
                 }
-                i = e;
             }
             if (at(n, i).tok.word("CONNECT") || at(n, i).tok.word("START")) fail(900, "invalid SQL statement");
             bool grouped = false;
@@ -234,6 +243,71 @@ std::string Translator::query(Nodes n)
     if (!offset.empty()) out += (limit.empty() ? " LIMIT -1" : "") + std::string(" OFFSET ") + offset;
     leave();
     return out;
+}
+
+namespace {
+
+bool isOuterMark(const Node& x) { return x.group() && x.kids.size() == 1 && x.kids[0].tok.op("+"); }
+
+} // namespace
+
+std::string Translator::outerJoins(Nodes fromNodes, std::vector<Nodes>& conds, std::string& singleAlias)
+{
+    bool marked = false;
+    for (Nodes c : conds)
+        for (const Node& x : c) marked = marked || isOuterMark(x);
+    if (!marked) return fromClause(fromNodes, &singleAlias);
+
+    // Oracle's old outer join: WHERE a.x = b.y(+) makes b a LEFT JOIN on a,
+    // with every condition that marks b as its ON clause.
+    if (findWord(fromNodes, 0, {"JOIN"}) < fromNodes.size()) fail(25156, "old style outer join (+) cannot be used with ANSI joins");
+    std::vector<std::string> refs, aliases;
+    for (Nodes part : splitCommas(fromNodes)) {
+        std::string alias;
+        refs.push_back(fromClause(part, &alias));
+        aliases.push_back(alias);
+    }
+    std::vector<std::vector<std::string>> on(refs.size());
+    std::vector<Nodes> kept;
+    for (Nodes c : conds) {
+        bool mine = false;
+        for (const Node& x : c) mine = mine || isOuterMark(x);
+        if (!mine) {
+            kept.push_back(c);
+            continue;
+        }
+        std::vector<Node> copy;
+        std::string qualifier;
+        for (size_t k = 0; k < c.size(); ++k) {
+            if (!isOuterMark(c[k])) {
+                copy.push_back(c[k]);
+                continue;
+            }
+            // The marked column: qualifier.column just before the mark.
+            if (k < 3 || !isIdent(c[k - 1]) || !c[k - 2].tok.op(".") || !isIdent(c[k - 3]))
+                fail(1416, "two tables cannot be outer-joined to each other");
+            std::string q = c[k - 3].tok.text;
+            if (!qualifier.empty() && q != qualifier) fail(1416, "two tables cannot be outer-joined to each other");
+            qualifier = q;
+        }
+        size_t t = static_cast<size_t>(std::find(aliases.begin(), aliases.end(), qualifier) - aliases.begin());
+        if (t >= refs.size()) fail(904, "invalid identifier");
+        on[t].push_back("(" + expr(Nodes(copy)) + ")");
+    }
+    conds = kept;
+    std::string inner, outer;
+    for (size_t t = 0; t < refs.size(); ++t) {
+        if (on[t].empty()) {
+            inner += (inner.empty() ? "" : ", ") + refs[t];
+        } else {
+            std::string cond;
+            for (const std::string& x : on[t]) cond += (cond.empty() ? "" : " AND ") + x;
+            outer += " LEFT JOIN " + refs[t] + " ON " + cond;
+        }
+    }
+    if (inner.empty()) fail(1416, "two tables cannot be outer-joined to each other");
+    singleAlias.clear();
+    return inner + outer;
 }
 
 bool Translator::hasAggregate(Nodes n) const

@@ -47,6 +47,9 @@ public:
     // `singleAlias` receives the alias of the only table reference, if one.
     std::string fromClause(Nodes n, std::string* singleAlias = nullptr);
     std::string selectList(Nodes list);
+    // FROM with Oracle's (+) outer joins of `conds` turned into LEFT JOINs
+    // (their conditions leave `conds`).
+    std::string outerJoins(Nodes fromNodes, std::vector<Nodes>& conds, std::string& singleAlias);
     bool hasAggregate(Nodes n) const;
 
     // Expressions (translate_expr.cpp): a run of expressions, conditions,
