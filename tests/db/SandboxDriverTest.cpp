@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <thread>
 
@@ -204,7 +205,7 @@ TEST_F(SandboxTest, OneSessionSharedByTwoThreads)
 TEST_F(SandboxTest, CancelStopsARunningBlock)
 {
     auto s = logon("demo/demo@sandbox");
-    int code = 0;
+    std::atomic<int> code{0};
     std::thread t([&] {
         TOraSQL sql(s.get());
         sql.SQL().SetText("begin loop null; end loop; end;");
@@ -216,7 +217,7 @@ TEST_F(SandboxTest, CancelStopsARunningBlock)
         s->Cancel();
     }
     t.join();
-    EXPECT_EQ(code, 1013);
+    EXPECT_EQ(code.load(), 1013);
 }
 
 TEST_F(SandboxTest, ObserverSeesRealStatementsWithoutPasswords)
