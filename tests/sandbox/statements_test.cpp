@@ -4,6 +4,7 @@
 
 #include "sandbox/session_impl.h"
 
+#include <atomic>
 #include <thread>
 
 namespace sandbox::test {
@@ -178,14 +179,19 @@ TEST_F(DemoServer, ManyDistinctStatementsKeepOpenCursorsWorking)
 
 TEST_F(DemoServer, CancelStopsARunningStatement)
 {
-    exec(*demo, "create table big (n number)");
+    std::atomic<bool> done{false};
     std::thread t([&] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        demo->cancel();
+        // Keeps asking until the statement has ended: a cancel before it
+        // starts is a no-op.
+        while (!done) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            demo->cancel();
+        }
     });
     // A cross join that runs for minutes unless cancelled.
     int code = errorOf(*demo, "select count(*) from all_objects a, all_objects b, all_objects c, all_objects d, "
-                                "all_objects e, all_objects f");
+                              "all_objects e, all_objects f");
+    done = true;
     t.join();
     EXPECT_EQ(code, 1013);
     demo->cancel();   // nothing runs: no effect on the next statement
