@@ -92,6 +92,25 @@ TEST(SandboxFile, WorkSurvivesARestartAndServersShareTheFile)
     std::filesystem::remove(path + "-shm");
 }
 
+TEST(SandboxFile, APathThatIsNoDatabaseIsAnOracleError)
+{
+    std::string dir = std::filesystem::temp_directory_path().string();
+    try {
+        openSandbox(dir);   // a directory
+        ADD_FAILURE();
+    } catch (const OraError& e) {
+        EXPECT_EQ(e.code(), 27041) << e.what();
+    }
+    std::string junk = dir + "/tarnel-not-a-db-" + std::to_string(getpid());
+    {
+        std::FILE* f = std::fopen(junk.c_str(), "w");
+        std::fputs("this is no SQLite database, just text long enough to fill a header block ....................", f);
+        std::fclose(f);
+    }
+    EXPECT_THROW(openSandbox(junk), OraError);
+    std::filesystem::remove(junk);
+}
+
 TEST(SandboxMemory, EachInMemoryServerIsFreshAndLeavesNoFile)
 {
     std::string path;

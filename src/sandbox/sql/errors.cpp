@@ -73,6 +73,9 @@ OraError oraErrorFor(int rc, const std::string& m, StatementKind kind)
     if (m == "datatype mismatch") return OraError::make(932, "inconsistent datatypes");
     if (m.find("syntax error") != std::string::npos || starts(m, "incomplete input"))
         return OraError::make(933, "SQL command not properly ended");
+    if (primary == SQLITE_CANTOPEN || primary == SQLITE_NOTADB)
+        return OraError::make(27041, "unable to open file (" + m + ")");
+    if (primary == SQLITE_CORRUPT) return OraError::make(1578, "ORACLE data block corrupted (" + m + ")");
     if (primary == SQLITE_FULL) return OraError::make(1653, "unable to extend table");
     if (primary == SQLITE_READONLY) return OraError::make(16000, "database or pluggable database open for read-only access");
     return OraError::make(600, "internal error code, arguments: [sqlite], [" + m + "]");
