@@ -36,6 +36,7 @@ struct ServerShared {
     struct SequenceBlock {
         int64_t next = 0;
         int64_t remaining = 0;
+        int64_t increment = 1;
     };
     std::mutex sequenceMutex;
     std::map<int64_t, SequenceBlock> sequences;

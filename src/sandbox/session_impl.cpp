@@ -485,56 +485,69 @@ int64_t SessionImpl::nextval(const std::string& owner, const std::string& name)
         if (!s.step()) throw OraError::make(2289, "sequence does not exist");
         id = s.integer(0);
     }
-    std::lock_guard<std::mutex> lock(server_->sequenceMutex);
-    ServerShared::SequenceBlock& block = server_->sequences[id];
-    int64_t inc = 1;
-    if (block.remaining == 0) {
-        // Reserve the next block of up to 20 numbers. Outside a transaction
-        // the reservation commits at once, so it locks nothing afterwards;
-        // inside one it goes with the session's work.
-        bool own = sqlite3_get_autocommit(db_) != 0;
-        if (own) execPlain("BEGIN IMMEDIATE");
-        try {
-            sql::Stmt s(db_, "SELECT LAST_NUMBER, INCREMENT_BY, MIN_VALUE, MAX_VALUE, CYCLE_FLAG FROM \"SYS.SEQ$\" "
-                             "WHERE OBJ_ID = ?1");
-            s.bind(1, id);
-            if (!s.step()) throw OraError::make(2289, "sequence does not exist");
-            int64_t start = s.integer(0), lo = s.integer(2), hi = s.integer(3);
-            inc = s.integer(1);
-            bool cycle = s.text(4) == "Y";
-            if ((inc > 0 && start > hi) || (inc < 0 && start < lo)) {
-                if (!cycle)
-                    throw OraError::make(8004, "sequence " + name + ".NEXTVAL " +
-                                                   (inc > 0 ? "exceeds MAXVALUE" : "goes below MINVALUE") +
-                                                   " and cannot be instantiated");
-                start = inc > 0 ? lo : hi;
-            }
-            // How many values remain before the limit, at most 20.
-            Wide span = inc > 0 ? Wide(hi) - Wide(start) : Wide(start) - Wide(lo);
-            Wide step = inc > 0 ? Wide(inc) : -Wide(inc);
-            int64_t count = static_cast<int64_t>(std::min<Wide>(span / step + 1, 20));
-            int64_t last;
-            if (__builtin_mul_overflow(inc, count, &last) || __builtin_add_overflow(start, last, &last))
-                last = inc > 0 ? INT64_MAX : INT64_MIN;
-            sql::Stmt u(db_, "UPDATE \"SYS.SEQ$\" SET LAST_NUMBER = ?2 WHERE OBJ_ID = ?1");
-            u.bind(1, id).bind(2, last).run();
-            if (own) execPlain("COMMIT");
-            block.next = start;
-            block.remaining = count;
-        } catch (...) {
-            if (own && !sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
-            throw;
+    const std::string key = owner + "." + name;
+    {
+        std::lock_guard<std::mutex> lock(server_->sequenceMutex);
+        ServerShared::SequenceBlock& block = server_->sequences[id];
+        if (block.remaining > 0) {
+            int64_t v = block.next;
+            if (--block.remaining > 0 && __builtin_add_overflow(block.next, block.increment, &block.next))
+                block.remaining = 0;
+            currvals_[key] = v;
+            return v;
         }
-    } else {
-        sql::Stmt s(db_, "SELECT INCREMENT_BY FROM \"SYS.SEQ$\" WHERE OBJ_ID = ?1");
-        s.bind(1, id);
-        if (s.step()) inc = s.integer(0);
     }
-    int64_t v = block.next;
-    --block.remaining;
-    if (block.remaining > 0 && __builtin_add_overflow(block.next, inc, &block.next)) block.remaining = 0;
-    currvals_[owner + "." + name] = v;
-    return v;
+    // Reserve the next block of up to 20 numbers, without holding the lock
+    // while the database may make us wait. Outside a transaction the
+    // reservation commits at once, so it locks nothing afterwards; inside one
+    // it goes with the session's work.
+    int64_t start, inc, count;
+    bool own = sqlite3_get_autocommit(db_) != 0;
+    if (own) execPlain("BEGIN IMMEDIATE");
+    try {
+        sql::Stmt s(db_, "SELECT LAST_NUMBER, INCREMENT_BY, MIN_VALUE, MAX_VALUE, CYCLE_FLAG FROM \"SYS.SEQ$\" "
+                         "WHERE OBJ_ID = ?1");
+        s.bind(1, id);
+        if (!s.step()) throw OraError::make(2289, "sequence does not exist");
+        start = s.integer(0);
+        inc = s.integer(1);
+        int64_t lo = s.integer(2), hi = s.integer(3);
+        bool cycle = s.text(4) == "Y";
+        if ((inc > 0 && start > hi) || (inc < 0 && start < lo)) {
+            if (!cycle)
+                throw OraError::make(8004, "sequence " + name + ".NEXTVAL " +
+                                               (inc > 0 ? "exceeds MAXVALUE" : "goes below MINVALUE") +
+                                               " and cannot be instantiated");
+            start = inc > 0 ? lo : hi;
+        }
+        // How many values remain before the limit, at most 20.
+        Wide span = inc > 0 ? Wide(hi) - Wide(start) : Wide(start) - Wide(lo);
+        Wide step = inc > 0 ? Wide(inc) : -Wide(inc);
+        count = static_cast<int64_t>(std::min<Wide>(span / step + 1, 20));
+        int64_t last;
+        if (__builtin_mul_overflow(inc, count, &last) || __builtin_add_overflow(start, last, &last))
+            last = inc > 0 ? INT64_MAX : INT64_MIN;
+        sql::Stmt u(db_, "UPDATE \"SYS.SEQ$\" SET LAST_NUMBER = ?2 WHERE OBJ_ID = ?1");
+        u.bind(1, id).bind(2, last).run();
+        if (own) execPlain("COMMIT");
+    } catch (...) {
+        if (own && !sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
+    }
+    {
+        // The rest of the block serves the next calls, unless another session
+        // filled it meanwhile (then the rest is a gap, as Oracle's caches leave).
+        std::lock_guard<std::mutex> lock(server_->sequenceMutex);
+        ServerShared::SequenceBlock& block = server_->sequences[id];
+        int64_t next;
+        if (block.remaining == 0 && count > 1 && !__builtin_add_overflow(start, inc, &next)) {
+            block.next = next;
+            block.remaining = count - 1;
+            block.increment = inc;
+        }
+    }
+    currvals_[key] = start;
+    return start;
 }
 
 int64_t SessionImpl::currval(const std::string& owner, const std::string& name)

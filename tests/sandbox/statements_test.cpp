@@ -5,6 +5,7 @@
 #include "sandbox/session_impl.h"
 
 #include <atomic>
+#include <set>
 #include <thread>
 
 namespace sandbox::test {
@@ -79,6 +80,23 @@ TEST_F(DemoServer, SequencesHandOutNextvalAndRememberCurrval)
     EXPECT_EQ(scalar(*demo, "select last_number from user_sequences where sequence_name = 'EMP_SEQ'"), "8020");
     // NEXTVAL locks nothing: another session's DDL goes through at once.
     exec(*other, "create table after_nextval (x number)");
+}
+
+TEST_F(DemoServer, SessionsOnThreadsNeverShareASequenceNumber)
+{
+    auto a = server->logon("DEMO", "demo");
+    auto b = server->logon("DEMO", "demo");
+    std::vector<std::string> va, vb;
+    auto take = [](Session& s, std::vector<std::string>& out) {
+        for (int i = 0; i < 150; ++i) out.push_back(scalar(s, "select log_seq.nextval from dual"));
+    };
+    std::thread ta([&] { take(*a, va); });
+    std::thread tb([&] { take(*b, vb); });
+    ta.join();
+    tb.join();
+    std::set<std::string> all(va.begin(), va.end());
+    all.insert(vb.begin(), vb.end());
+    EXPECT_EQ(all.size(), 300u);
 }
 
 TEST_F(DemoServer, ReturningIntoWritesTheOutBinds)
