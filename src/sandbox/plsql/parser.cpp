@@ -661,8 +661,13 @@ private:
                 if (auto s = statement())
                     out.push_back(std::move(s));
             } catch (const Abort&) {
-                if (i_ == start && !isBlockWord(cur()))
+                // Always make progress: an error on a block word that this
+                // list does not stop at would otherwise repeat forever.
+                if (i_ == start) {
+                    if (cur().kind == Tok::End)
+                        return;
                     next();
+                }
                 if (!isBlockWord(cur()))
                     recover();
             }
