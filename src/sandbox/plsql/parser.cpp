@@ -133,9 +133,53 @@ private:
     [[noreturn]] void syntax(const std::string& expecting)
     {
         error(cur(), "PLS-00103: Encountered the symbol \"" + tokenDisplay(cur()) +
-                         "\" when expecting one of the following:\n\n   " + expecting + "\n",
+                         "\" when expecting one of the following:\n\n" + wrapList(expecting),
               103);
         throw Abort{};
+    }
+
+    // The expected symbols on lines of about 64 columns, indented by three blanks.
+    static std::string wrapList(const std::string& words)
+    {
+        std::string out, line;
+        size_t p = 0;
+        while (p < words.size()) {
+            size_t e = words.find(' ', p);
+            if (e == std::string::npos)
+                e = words.size();
+            std::string w = words.substr(p, e - p);
+            p = e + 1;
+            // "<a double-quoted delimited-identifier>" and its kind stay whole
+            while (!w.empty() && w[0] == '<' && w.back() != '>' && p < words.size()) {
+                size_t e2 = words.find(' ', p);
+                if (e2 == std::string::npos)
+                    e2 = words.size();
+                w += " " + words.substr(p, e2 - p);
+                p = e2 + 1;
+            }
+            if (!line.empty() && line.size() + 1 + w.size() > 61) {
+                out += "   " + line + "\n";
+                line.clear();
+            }
+            line += (line.empty() ? "" : " ") + w;
+        }
+        if (!line.empty())
+            out += "   " + line + "\n";
+        return out;
+    }
+
+    // END IF / END LOOP / END CASE: a missing closing word is reported, and the
+    // construct is taken as closed so the enclosing block still parses.
+    void expectClosing(const char* w)
+    {
+        if (acceptWord(w))
+            return;
+        std::string l = w;
+        for (auto& c : l)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        error(cur(), "PLS-00103: Encountered the symbol \"" + tokenDisplay(cur()) +
+                         "\" when expecting one of the following:\n\n   " + l + "\n",
+              103);
     }
     void error(const Token& at, const std::string& text, int number)
     {
@@ -599,8 +643,9 @@ private:
         if (!acceptWord("BEGIN"))
             syntax("begin function pragma procedure subtype type <an identifier> "
                    "<a double-quoted delimited-identifier> current cursor delete exists prior");
+        size_t errs = out_.errors.size();
         statementsUntil(b.body, {"EXCEPTION", "END"});
-        if (b.body.empty() && !cur().isWord("EXCEPTION"))
+        if (b.body.empty() && !cur().isWord("EXCEPTION") && errs == out_.errors.size())
             syntax(kStatementStarts);
         if (acceptWord("EXCEPTION"))
             handlers(b);
@@ -637,8 +682,9 @@ private:
                 }
             } while (acceptWord("OR"));
             expectWord("THEN");
+            size_t errs = out_.errors.size();
             statementsUntil(h.body, {"WHEN", "END"});
-            if (h.body.empty())
+            if (h.body.empty() && errs == out_.errors.size())
                 syntax(kStatementStarts);
             b.handlers.push_back(std::move(h));
         }
@@ -812,8 +858,9 @@ private:
             ExprPtr c = expr();
             expectWord("THEN");
             std::vector<StmtPtr> body;
+            size_t errs = out_.errors.size();
             statementsUntil(body, {"ELSIF", "ELSE", "END"});
-            if (body.empty())
+            if (body.empty() && errs == out_.errors.size())
                 syntax(kStatementStarts);
             s->branches.emplace_back(std::move(c), std::move(body));
             if (acceptWord("ELSIF"))
@@ -822,12 +869,13 @@ private:
         }
         if (acceptWord("ELSE")) {
             s->hasElse = true;
+            size_t errs = out_.errors.size();
             statementsUntil(s->otherwise, {"END"});
-            if (s->otherwise.empty())
+            if (s->otherwise.empty() && errs == out_.errors.size())
                 syntax(kStatementStarts);
         }
         expectWord("END");
-        expectWord("IF");
+        expectClosing("IF");
         return s;
     }
 
@@ -844,8 +892,9 @@ private:
             ExprPtr c = expr();
             expectWord("THEN");
             std::vector<StmtPtr> body;
+            size_t errs = out_.errors.size();
             statementsUntil(body, {"WHEN", "ELSE", "END"});
-            if (body.empty())
+            if (body.empty() && errs == out_.errors.size())
                 syntax(kStatementStarts);
             s->whens.emplace_back(std::move(c), std::move(body));
         }
@@ -854,7 +903,7 @@ private:
             statementsUntil(s->otherwise, {"END"});
         }
         expectWord("END");
-        expectWord("CASE");
+        expectClosing("CASE");
         if (isIdent(cur()))
             next();
         return s;
@@ -894,12 +943,13 @@ private:
             }
         }
         expectWord("LOOP");
+        size_t errs = out_.errors.size();
         statementsUntil(s->body, {"END"});
-        if (s->body.empty())
+        if (s->body.empty() && errs == out_.errors.size())
             syntax(kStatementStarts);
         s->endLine = cur().line;
         expectWord("END");
-        expectWord("LOOP");
+        expectClosing("LOOP");
         if (isIdent(cur()))
             next();
         return s;
