@@ -465,7 +465,36 @@ ExecResult SessionImpl::runDdlStatement(Cached& c, std::vector<BindVar>&)
         case StatementKind::Truncate: {
             std::optional<ObjectInfo> o = d.findObject(tr.owner, tr.name, "TABLE");
             if (!o) throw missing();
+            if (tr.kind == StatementKind::Truncate) {
+                runAll();
+                d.touchObject(o->objectId);
+                break;
+            }
+            if (!tr.newName.empty()) {
+                if (!d.objectsNamed(tr.owner, tr.newName).empty())
+                    throw OraError::make(955, "name is already used by an existing object");
+                sql::Stmt r(db_, "UPDATE \"SYS.OBJ$\" SET OBJECT_NAME = ?2 WHERE OBJECT_ID = ?1");
+                r.bind(1, o->objectId).bind(2, tr.newName).run();
+            }
+            // The column triggers name the columns: drop them, change the
+            // table, and make them again for the columns it has now.
+            std::vector<std::string> triggers;
+            {
+                sql::Stmt t(db_, "SELECT name FROM sqlite_master WHERE type = 'trigger' AND tbl_name = ?1 "
+                                 "AND (name LIKE '%/check/%' OR name LIKE '%/convert/%')");
+                t.bind(1, sql::storageName(tr.owner, tr.name));
+                while (t.step()) triggers.push_back(t.text(0));
+            }
+            for (const std::string& t : triggers) execPlain(("DROP TRIGGER " + quoted(t)).c_str());
             runAll();
+            std::string table = tr.newName.empty() ? tr.name : tr.newName;
+            std::vector<std::pair<std::string, std::string>> columns;
+            {
+                sql::Stmt c(db_, "SELECT name, type FROM pragma_table_info(?1)");
+                c.bind(1, sql::storageName(tr.owner, table));
+                while (c.step()) columns.emplace_back(c.text(0), c.text(1));
+            }
+            for (const std::string& t : sql::columnTriggerSql(tr.owner, table, columns)) execPlain(t.c_str());
             d.touchObject(o->objectId);
             break;
         }

@@ -148,6 +148,16 @@ TEST_F(DemoServer, CreateTableTakesOracleTypesAndConstraints)
     EXPECT_EQ(scalar(*demo, "select note from orders"), "hello");
     EXPECT_EQ(scalar(*demo, "select data_type from user_tab_columns where table_name = 'ORDERS' and column_name = 'AMOUNT'"),
               "NUMBER");
+    exec(*demo, "alter table orders rename column note to remark");
+    EXPECT_EQ(scalar(*demo, "select remark from orders"), "hello");
+    exec(*demo, "alter table orders drop column due");
+    EXPECT_EQ(errorOf(*demo, "select due from orders"), 904);
+    exec(*demo, "alter table orders rename to purchases");
+    EXPECT_EQ(scalar(*demo, "select count(*) from purchases"), "1");
+    EXPECT_EQ(scalar(*demo, "select count(*) from user_objects where object_name in ('ORDERS', 'PURCHASES')"), "1");
+    EXPECT_EQ(errorOf(*demo, "select count(*) from orders"), 942);
+    EXPECT_EQ(errorOf(*demo, "insert into purchases (order_id, customer, status) values (9, 'X', 'Q')"), 2290);
+    exec(*demo, "alter table purchases rename to orders");
     exec(*demo, "truncate table orders");
     EXPECT_EQ(scalar(*demo, "select count(*) from orders"), "0");
     exec(*demo, "create table rich as select ename, sal from emp where sal > 2900");
@@ -193,6 +203,18 @@ TEST_F(DemoServer, ManyDistinctStatementsKeepOpenCursorsWorking)
     int rest = 0;
     while (open.cursor->fetch(row)) ++rest;
     EXPECT_EQ(rest, 13);
+}
+
+TEST_F(DemoServer, AlteredTablesKeepTheirColumnRules)
+{
+    exec(*demo, "alter table emp drop column hiredate");
+    exec(*demo, "alter table emp add (nickname varchar2(3), joined date)");
+    exec(*demo, "insert into emp (empno, ename, joined) values (1, 'NEW', '05-JAN-24')");
+    EXPECT_EQ(scalar(*demo, "select joined from emp where empno = 1"), "2024-01-05 00:00:00");
+    EXPECT_EQ(errorOf(*demo, "update emp set nickname = 'TOOLONG' where empno = 1"), 12899);
+    exec(*demo, "alter table emp rename column sal to salary");
+    EXPECT_EQ(errorOf(*demo, "update emp set salary = 123456789 where empno = 1"), 1438);
+    EXPECT_EQ(errorOf(*demo, "select hiredate from emp"), 904);
 }
 
 TEST_F(DemoServer, CancelStopsARunningStatement)

@@ -336,6 +336,38 @@ void Translator::statement(Nodes n)
         std::string t = objectName(i);
         out_.kind = StatementKind::AlterTable;
         out_.objectType = "TABLE";
+        if (at(n, i).tok.word("DROP") && (at(n, i + 1).tok.word("COLUMN") || at(n, i + 1).group())) {
+            // DROP COLUMN c | DROP (c1, c2)
+            std::vector<std::string> cols;
+            if (at(n, i + 1).group()) {
+                for (Nodes c : splitCommas(Nodes(n[i + 1].kids))) {
+                    if (c.size() != 1 || !isIdent(c[0])) fail(904, "invalid identifier");
+                    cols.push_back(c[0].tok.text);
+                }
+                requireEnd(i + 2);
+            } else {
+                if (!isIdent(at(n, i + 2))) fail(904, "invalid identifier");
+                cols.push_back(n[i + 2].tok.text);
+                requireEnd(i + 3);
+            }
+            for (const std::string& c : cols) out_.sql.push_back("ALTER TABLE " + t + " DROP COLUMN " + quoteIdent(c));
+            return;
+        }
+        if (at(n, i).tok.word("RENAME") && at(n, i + 1).tok.word("COLUMN")) {
+            if (!isIdent(at(n, i + 2)) || !at(n, i + 3).tok.word("TO") || !isIdent(at(n, i + 4)))
+                fail(904, "invalid identifier");
+            requireEnd(i + 5);
+            out_.sql.push_back("ALTER TABLE " + t + " RENAME COLUMN " + quoteIdent(n[i + 2].tok.text) + " TO " +
+                               quoteIdent(n[i + 4].tok.text));
+            return;
+        }
+        if (at(n, i).tok.word("RENAME") && at(n, i + 1).tok.word("TO")) {
+            if (!isIdent(at(n, i + 2))) fail(903, "invalid table name");
+            requireEnd(i + 3);
+            out_.newName = n[i + 2].tok.text;
+            out_.sql.push_back("ALTER TABLE " + t + " RENAME TO " + quoteIdent(storageName(out_.owner, out_.newName)));
+            return;
+        }
         if (!at(n, i).tok.word("ADD")) fail(900, "invalid SQL statement");
         ++i;
         std::vector<Nodes> defs;
@@ -556,6 +588,21 @@ void Translator::columnTriggers(const std::string& table, const std::vector<Colu
                                table + " FOR EACH ROW WHEN " + fixWhen + " BEGIN UPDATE " + table + " SET " + set +
                                " WHERE rowid = NEW.rowid; END");
     }
+}
+
+std::vector<std::string> columnTriggerSql(const std::string& owner, const std::string& table,
+                                          const std::vector<std::pair<std::string, std::string>>& columns)
+{
+    TranslateOptions opt;
+    opt.schema = owner;
+    Translation out;
+    out.owner = owner;
+    out.name = table;
+    Translator t("", opt, out);
+    std::vector<Translator::ColumnRule> rules;
+    for (const auto& [name, type] : columns) rules.push_back({name, upper(type)});
+    t.columnTriggers(t.quoteIdent(storageName(owner, table)), rules);
+    return out.sql;
 }
 
 Translation translate(std::string_view text, const TranslateOptions& options)

@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace sandbox::sql {
@@ -48,6 +49,7 @@ struct Translation {
 
     // What a DDL statement creates, drops or changes.
     std::string owner, name, objectType;   // objectType as ALL_OBJECTS.OBJECT_TYPE
+    std::string newName;                    // ALTER TABLE ... RENAME TO
     bool orReplace = false;
     bool cascade = false;
     std::string password;                  // CREATE USER
@@ -72,6 +74,13 @@ std::string resolvedBindName(const std::string& identifier);
 
 // Storage name of a schema object: OWNER.NAME, to be double-quoted in SQLite.
 std::string storageName(const std::string& owner, const std::string& name);
+
+// The triggers that make a table's typed columns behave as Oracle's (length
+// and precision checks, DATE conversion, NUMBER scale), for its columns as
+// (name, declared type) pairs. Trigger names end in "/check/..." or
+// "/convert/...".
+std::vector<std::string> columnTriggerSql(const std::string& owner, const std::string& table,
+                                          const std::vector<std::pair<std::string, std::string>>& columns);
 
 // The dictionary objects visible without an owner (Oracle's public synonyms).
 bool isPublicSysName(const std::string& upperName);
