@@ -401,7 +401,8 @@ ExecResult SessionImpl::runDdlStatement(Cached& c, std::vector<BindVar>&)
             } else {
                 d.addObject(tr.owner, tr.name, tr.objectType);
             }
-            runAll();
+            if (tr.asQuery) createTableAs(tr);
+            else runAll();
             break;
         }
         case StatementKind::CreateSequence: {
@@ -502,6 +503,44 @@ ExecResult SessionImpl::runDdlStatement(Cached& c, std::vector<BindVar>&)
         }
     });
     return {};
+}
+
+void SessionImpl::createTableAs(const sql::Translation& tr)
+{
+    // Column names and declared types from the query; expressions without a
+    // declared type take the type of their first value.
+    std::vector<std::pair<std::string, std::string>> columns;
+    {
+        sqlite3_stmt* st = nullptr;
+        int rc = sqlite3_prepare_v2(db_, tr.sql[0].c_str(), -1, &st, nullptr);
+        if (rc != SQLITE_OK) raise(rc, tr.kind);
+        std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> guard(st, sqlite3_finalize);
+        rc = sqlite3_step(st);
+        if (rc != SQLITE_ROW && rc != SQLITE_DONE) raise(rc, tr.kind);
+        for (int i = 0; i < sqlite3_column_count(st); ++i) {
+            const char* decl = sqlite3_column_decltype(st, i);
+            std::string type = decl ? decl : "";
+            if (type.empty() && rc == SQLITE_ROW) {
+                Value v = sql::fromSqlite(sqlite3_column_value(st, i));
+                type = v.kind() == Value::Kind::Number ? "NUMBER" : v.kind() == Value::Kind::Date ? "DATE"
+                                                                                              : "VARCHAR2(4000)";
+            }
+            if (type.empty()) type = "VARCHAR2(4000)";
+            std::string name = sqlite3_column_name(st, i);
+            for (const auto& c : columns)
+                if (sql::upper(c.first) == sql::upper(name))
+                    throw OraError::make(957, "duplicate column name");
+            columns.emplace_back(name, type);
+        }
+    }
+    std::string table = quoted(sql::storageName(tr.owner, tr.name));
+    std::string create = "CREATE TABLE " + table + " (";
+    for (size_t i = 0; i < columns.size(); ++i)
+        create += (i ? ", " : "") + quoted(columns[i].first) + " " + columns[i].second;
+    execPlain((create + ")").c_str());
+    int rc = sqlite3_exec(db_, ("INSERT INTO " + table + " " + tr.sql[0]).c_str(), nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) raise(rc, tr.kind);
+    for (const std::string& t : sql::columnTriggerSql(tr.owner, tr.name, columns)) execPlain(t.c_str());
 }
 
 int64_t SessionImpl::nextval(const std::string& owner, const std::string& name)

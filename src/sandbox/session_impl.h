@@ -82,6 +82,7 @@ private:
                  const Resolver* resolve);
     ExecResult runDdlStatement(Cached& c, std::vector<BindVar>& binds);
     void execPlain(const char* sql);
+    void createTableAs(const sql::Translation& tr);
     // Forgets PL/SQL functions registered for SQL after any DDL since.
     void refreshUserFunctions();
 

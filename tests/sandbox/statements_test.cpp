@@ -160,8 +160,15 @@ TEST_F(DemoServer, CreateTableTakesOracleTypesAndConstraints)
     exec(*demo, "alter table purchases rename to orders");
     exec(*demo, "truncate table orders");
     EXPECT_EQ(scalar(*demo, "select count(*) from orders"), "0");
-    exec(*demo, "create table rich as select ename, sal from emp where sal > 2900");
+    exec(*demo, "create table rich as select ename, sal, hiredate, sal * 12 annual, 'x' tag from emp where sal > 2900");
     EXPECT_EQ(scalar(*demo, "select count(*) from rich"), "4");
+    std::vector<BindVar> none;
+    ExecResult rich = demo->execute("select * from rich", none);
+    std::vector<Column::Type> types;
+    for (const Column& c : rich.cursor->columns()) types.push_back(c.type);
+    EXPECT_EQ(types, (std::vector<Column::Type>{Column::Type::String, Column::Type::Number, Column::Type::Date,
+                                                Column::Type::Number, Column::Type::String}));
+    EXPECT_EQ(errorOf(*demo, "insert into rich (ename) values ('ELEVENCHARS')"), 12899);
     EXPECT_EQ(scalar(*demo, "select object_type from user_objects where object_name = 'RICH'"), "TABLE");
 }
 

@@ -495,7 +495,10 @@ void Translator::createTable(Nodes n, size_t i, const std::string& table)
     out_.kind = StatementKind::CreateTable;
     out_.objectType = "TABLE";
     if (at(n, i).tok.word("AS")) {
-        out_.sql.push_back("CREATE TABLE " + table + " AS " + query(n.subspan(i + 1)));
+        // The session creates the table with the query's column types, then
+        // fills it (SQLite's own CREATE TABLE AS would lose DATE and the like).
+        out_.sql.push_back(query(n.subspan(i + 1)));
+        out_.asQuery = true;
         return;
     }
     if (!at(n, i).group() || n[i].kids.empty()) fail(906, "missing left parenthesis");

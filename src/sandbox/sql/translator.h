@@ -50,6 +50,7 @@ struct Translation {
     // What a DDL statement creates, drops or changes.
     std::string owner, name, objectType;   // objectType as ALL_OBJECTS.OBJECT_TYPE
     std::string newName;                    // ALTER TABLE ... RENAME TO
+    bool asQuery = false;                   // CREATE TABLE ... AS: sql[0] is the query
     bool orReplace = false;
     bool cascade = false;
     std::string password;                  // CREATE USER
