@@ -7,7 +7,11 @@
 // at the end. While no hook is set the interpreter pays one flag test per
 // statement. The hook runs on the executing thread and may block there (a
 // breakpoint waits for the debugger session); it reads the stopped program
-// through DebugContext, which is valid only during the call.
+// through DebugContext, which is valid only during the call. While onEvent
+// blocks, the target does not run, so another thread (the debugger
+// session's) may use the context, one call at a time, until onEvent returns.
+// No events are raised from inside onEvent; the hook is read again after it
+// returns, so a debugger may clear PlsqlSession::debugHook meanwhile.
 #pragma once
 
 #include <atomic>

@@ -174,7 +174,6 @@ namespace {
 // What a loop does with the flow of one pass; true = leave the loop.
 bool loopExit(Exec& x, Flow f, const std::string& label, Flow& out)
 {
-    (void)x;
     if (f == Flow::Normal)
         return false;
     if (f == Flow::Return) {

@@ -1,9 +1,9 @@
 // lexer.cpp - the hand-written PL/SQL tokenizer.
 #include "sandbox/plsql/lexer.h"
 
-#include <algorithm>
 #include <array>
 #include <cctype>
+#include <set>
 
 namespace sandbox::plsql {
 namespace {
@@ -262,16 +262,16 @@ std::string tokenDisplay(const Token& t)
 
 bool isReservedWord(std::string_view w)
 {
-    static const std::array<std::string_view, 70> words = {
-        "ALL", "ALTER", "AND", "ANY", "AS", "ASC", "BEGIN", "BETWEEN", "BY", "CASE", "CHECK", "CLUSTERS",
-        "CLUSTER", "COLAUTH", "COLUMNS", "COMPRESS", "CONNECT", "CRASH", "CREATE", "CURSOR", "DECLARE",
-        "DEFAULT", "DESC", "DISTINCT", "DROP", "ELSE", "ELSIF", "END", "EXCEPTION", "EXCLUSIVE", "FETCH",
+    // PL/SQL reserved words: never identifiers, even where a name is expected.
+    static const std::set<std::string_view> words = {
+        "ALL", "ALTER", "AND", "ANY", "AS", "ASC", "BEGIN", "BETWEEN", "BY", "CASE", "CHECK", "CLUSTER",
+        "CLUSTERS", "COLAUTH", "COLUMNS", "COMPRESS", "CONNECT", "CRASH", "CREATE", "CURSOR", "DECLARE",
+        "DEFAULT", "DESC", "DISTINCT", "DROP", "ELSE", "ELSIF", "END", "EXCEPTION", "EXCLUSIVE", "FALSE", "FETCH",
         "FOR", "FROM", "FUNCTION", "GOTO", "GRANT", "GROUP", "HAVING", "IDENTIFIED", "IF", "IN", "INDEX",
-        "INSERT", "INTERSECT", "INTO", "IS", "LIKE", "LOCK", "MINUS", "MODE", "NOCOMPRESS", "NOT", "NOWAIT",
-        "NULL", "OF", "ON", "OPTION", "OR", "ORDER", "OVERLAPS", "PROCEDURE", "SELECT", "START", "TABLE",
-        "THEN", "TO", "UNION", "UPDATE", "VALUES", "WHEN"};
-    return std::find(words.begin(), words.end(), w) != words.end() || w == "WHERE" || w == "WITH" ||
-           w == "LOOP" || w == "WHILE" || w == "ELSIF" || w == "TRUE" || w == "FALSE";
+        "INSERT", "INTERSECT", "INTO", "IS", "LIKE", "LOCK", "LOOP", "MINUS", "MODE", "NOCOMPRESS", "NOT",
+        "NOWAIT", "NULL", "OF", "ON", "OPTION", "OR", "ORDER", "OVERLAPS", "PROCEDURE", "SELECT", "START",
+        "TABLE", "THEN", "TO", "TRUE", "UNION", "UPDATE", "VALUES", "WHEN", "WHERE", "WHILE", "WITH"};
+    return words.count(w) > 0;
 }
 
 } // namespace sandbox::plsql

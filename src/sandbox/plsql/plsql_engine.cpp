@@ -503,8 +503,7 @@ void EngineImpl::invalidate(SessionServices& s, const std::string& owner, const 
     for (const auto& dep : dependents) {
         auto dot = dep.find('.');
         for (const auto& o : d.objectsNamed(dep.substr(0, dot), dep.substr(dot + 1)))
-            if (o.type != "PACKAGE BODY" || true)
-                d.setStatus(o.objectId, false);
+            d.setStatus(o.objectId, false);
     }
 }
 

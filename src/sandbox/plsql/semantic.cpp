@@ -140,7 +140,6 @@ public:
         routine_ = nullptr;
         level_ = 0;
         block_ = &body;
-        inBody_ = true;
         for (auto& d : body.decls)
             declaration(d, &body);
         statements(body.body);
@@ -684,11 +683,10 @@ private:
         block_ = savedBlock;
     }
 
-    void resolveRoutineBlock(Routine& r, Block& b)
+    void resolveRoutineBlock(Routine&, Block& b)
     {
         block(b);
         line(b.endLine);   // the END line: where a step stops before returning
-        (void)r;
     }
 
     // ---- blocks and statements -------------------------------------------------------------
@@ -1739,7 +1737,6 @@ private:
     const Block* block_ = nullptr;
     int inHandler_ = 0;
     bool inSpec_ = false;
-    bool inBody_ = false;
     bool readOnlyTarget_ = false;
     std::vector<std::string> loops_;
     std::map<std::string, std::vector<Column>> tableCache_;
