@@ -85,3 +85,17 @@ TEST_F(PlsqlTest, AMillionIterationsRunWithoutGrowing)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(PlsqlTest, CollectionElementsInSqlAndForall)
+{
+    run("DECLARE TYPE t_ids IS TABLE OF NUMBER INDEX BY PLS_INTEGER; ids t_ids; n NUMBER; total NUMBER := 0; BEGIN "
+        "ids(1) := 7369; ids(2) := 7499; ids(3) := -1; "
+        "FOR i IN 1..ids.COUNT LOOP SELECT COUNT(*) INTO n FROM emp WHERE empno = ids(i); total := total + n; END LOOP; "
+        "FORALL i IN 1..ids.COUNT UPDATE emp SET comm = NVL(comm, 0) WHERE empno = ids(i); "
+        "DBMS_OUTPUT.PUT_LINE(total || ' ' || SQL%ROWCOUNT); ROLLBACK; END;");
+    EXPECT_EQ(output(), "2 2");
+}
+
+} // namespace

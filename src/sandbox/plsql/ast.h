@@ -344,6 +344,7 @@ struct LoopStmt : Stmt {
     Pos indexPos;
     int indexSlot = -1;
     bool reverse = false;
+    bool forall = false;          // FORALL: the body is one DML statement; SQL%ROWCOUNT adds up
     ExprPtr lo, hi;               // FOR range
     // FOR cursor: a declared cursor with arguments, or an inline SELECT
     std::unique_ptr<NameExpr> cursorName;
@@ -384,6 +385,14 @@ struct SqlText {
     std::vector<std::pair<std::string, ExprPtr>> names;   // dotted upper-case name -> value
     std::vector<std::string> binds;                       // :name placeholders (anonymous blocks)
     std::vector<int> bindIndex;                           // resolved bind variable indexes
+    // Collection elements written in the SQL ("ids(i)"): the resolver replaces
+    // their text with a bind (":PLSQL_B1") whose value the interpreter supplies.
+    struct Element {
+        std::string text;
+        ExprPtr expr;
+        std::string bind;
+    };
+    std::vector<Element> elements;
 };
 
 enum class SqlKind { Select, Dml, Commit, Rollback, Savepoint, Other };

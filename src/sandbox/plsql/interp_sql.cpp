@@ -34,6 +34,28 @@ std::vector<BindVar> blockBinds(Exec& x)
     return out;
 }
 
+// The block's binds plus the collection elements the SQL text refers to.
+std::vector<BindVar> sqlBinds(Exec& x, const SqlText& q, Frame* names)
+{
+    std::vector<BindVar> out = blockBinds(x);
+    for (const auto& el : q.elements) {
+        BindVar b;
+        b.name = el.bind;
+        Frame* saved = x.frame;
+        if (names)
+            x.frame = names;
+        try {
+            b.value = toValue(el.expr->eval(x));
+        } catch (...) {
+            x.frame = saved;
+            throw;
+        }
+        x.frame = saved;
+        out.push_back(std::move(b));
+    }
+    return out;
+}
+
 SessionServices::Resolver resolverFor(Exec& x, const SqlText& q, Frame* names)
 {
     return [&x, &q, names](const std::string& id) -> std::optional<Value> {
@@ -144,7 +166,7 @@ Val rowRecord(const std::vector<Value>& row, const Type* rowType)
 
 std::unique_ptr<Cursor> runQuery(Exec& x, const SqlText& q, Frame* names)
 {
-    auto binds = blockBinds(x);
+    auto binds = sqlBinds(x, q, names);
     return x.svc.query(q.text, binds, resolverFor(x, q, names));
 }
 
@@ -187,7 +209,7 @@ Flow SqlStmt::exec(Exec& x) const
     }
     default: break;
     }
-    auto binds = blockBinds(x);
+    auto binds = sqlBinds(x, *sql, nullptr);
     int64_t n = x.svc.exec(sql->text, binds, resolverFor(x, *sql, nullptr));
     x.sqlRowCount = n;
     x.sqlFound = n > 0;

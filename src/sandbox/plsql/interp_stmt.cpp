@@ -218,6 +218,17 @@ Flow LoopStmt::exec(Exec& x) const
         if (!a || !b)
             raise(6502, "PL/SQL: numeric or value error");
         int64_t from = *a, to = *b;
+        if (forall) {
+            int64_t total = 0;
+            for (int64_t i = from; i <= to; ++i) {
+                x.frame->slots[indexSlot] = Val::integer(i);
+                runStatements(x, body);
+                total += x.sqlRowCount;
+            }
+            x.sqlRowCount = total;
+            x.sqlFound = total > 0;
+            return Flow::Normal;
+        }
         Val* slot = &x.frame->slots[indexSlot];
         if (reverse) {
             for (int64_t i = to; i >= from; --i) {

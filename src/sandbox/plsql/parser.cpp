@@ -766,6 +766,8 @@ private:
             s = caseStmt();
         } else if (k.isWord("LOOP") || k.isWord("WHILE") || k.isWord("FOR")) {
             s = loopStmt(label);
+        } else if (k.isWord("FORALL")) {
+            s = forallStmt();
         } else if (k.isWord("EXIT") || k.isWord("CONTINUE")) {
             auto e = std::make_unique<ExitStmt>();
             e->isContinue = k.isWord("CONTINUE");
@@ -955,6 +957,37 @@ private:
         return s;
     }
 
+    // FORALL i IN lo..hi [SAVE EXCEPTIONS] {INSERT | UPDATE | DELETE | MERGE} ...
+    StmtPtr forallStmt()
+    {
+        next();
+        auto s = std::make_unique<LoopStmt>();
+        s->loopKind = LoopKind::ForRange;
+        s->forall = true;
+        s->indexPos = pos();
+        s->indexName = ident();
+        expectWord("IN");
+        if (cur().isWord("INDICES") || cur().isWord("VALUES")) {
+            error(cur(), "PLS-00999: implementation restriction (may be temporary) FORALL ... " + cur().text +
+                             " OF is not supported",
+                  999);
+            throw Abort{};
+        }
+        s->lo = expr();
+        expect("..");
+        s->hi = expr();
+        if (acceptWord("SAVE"))
+            expectWord("EXCEPTIONS");
+        Pos p = pos();
+        if (!cur().isWord("INSERT") && !cur().isWord("UPDATE") && !cur().isWord("DELETE") && !cur().isWord("MERGE"))
+            syntax("insert update delete merge");
+        StmtPtr dml = sqlStmt();
+        dml->pos = p;
+        s->body.push_back(std::move(dml));
+        s->endLine = p.line;
+        return s;
+    }
+
     // OPEN c [(args)] | OPEN cv FOR {select | expr} [USING args]
     StmtPtr openStmt()
     {
@@ -1123,6 +1156,8 @@ private:
             }
             break;
         }
+        if (cur().isOp("(") && n->parts.size() == 1 && !isReservedWord(n->parts[0].name))
+            elementCandidate(q, n->pos);
         if (cur().isOp("(") || isReservedWord(n->parts[0].name))
             return;   // function calls go to the SQL layer; keywords are no names
         std::string key = n->dotted();
@@ -1130,6 +1165,28 @@ private:
             if (c.first == key)
                 return;
         q.names.emplace_back(key, std::move(n));
+    }
+
+    // "name(args)[.field]" inside SQL: a collection element if the resolver
+    // finds a collection of that name, else an SQL function call. The scan
+    // then goes on inside the arguments as usual.
+    void elementCandidate(SqlText& q, Pos p)
+    {
+        size_t nameTok = i_ - 1;
+        size_t resume = i_;
+        size_t errs = out_.errors.size();
+        i_ = nameTok;
+        try {
+            auto chain = nameChain();
+            SqlText::Element e;
+            e.text = std::string(src_.substr(toks_[nameTok].begin, toks_[i_ - 1].end - toks_[nameTok].begin));
+            chain->pos = p;
+            e.expr = std::move(chain);
+            q.elements.push_back(std::move(e));
+        } catch (const Abort&) {
+        }
+        out_.errors.resize(errs);
+        i_ = resume;
     }
 
     // ---- expressions ------------------------------------------------------------------------

@@ -1020,6 +1020,25 @@ private:
         q.names = std::move(kept);
         for (const auto& b : q.binds)
             q.bindIndex.push_back(bindIndex(b));
+        std::vector<SqlText::Element> elements;
+        for (auto& el : q.elements) {
+            auto* n = dynamic_cast<NameExpr*>(el.expr.get());
+            Symbol* s = n ? lookup(n->parts[0].name) : nullptr;
+            if (!s || s->k != Symbol::K::Var || !s->type || !s->type->isCollection())
+                continue;
+            try {
+                el.expr = resolveName(*n, Want::Value);
+            } catch (const SemErr&) {
+                continue;
+            }
+            size_t at = q.text.find(el.text);
+            if (at == std::string::npos)
+                continue;
+            el.bind = "PLSQL_B" + std::to_string(++elementBinds_);
+            q.text.replace(at, el.text.size(), ":" + el.bind);
+            elements.push_back(std::move(el));
+        }
+        q.elements = std::move(elements);
     }
 
     // Only variables (and their fields) can stand in SQL: a name that is a
@@ -1739,6 +1758,7 @@ private:
     bool inSpec_ = false;
     bool readOnlyTarget_ = false;
     std::vector<std::string> loops_;
+    int elementBinds_ = 0;
     std::map<std::string, std::vector<Column>> tableCache_;
     std::map<std::string, CompileEnv::Found> unitCache_;
 };
