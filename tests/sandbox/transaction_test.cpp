@@ -111,6 +111,26 @@ TEST(SandboxFile, APathThatIsNoDatabaseIsAnOracleError)
     std::filesystem::remove(junk);
 }
 
+TEST(SandboxMemory, SharedSandboxIsOneServerWhileHeld)
+{
+    auto a = sharedSandbox();
+    auto b = sharedSandbox();
+    EXPECT_EQ(a, b);
+    EXPECT_NE(a, openSandbox());
+    auto s1 = a->logon("DEMO", "demo");
+    exec(*s1, "create table shared_t (x number)");
+    auto s2 = b->logon("DEMO", "demo");
+    EXPECT_EQ(scalar(*s2, "select count(*) from shared_t"), "0");
+    std::weak_ptr<Server> gone = a;
+    s1.reset();
+    s2.reset();
+    a.reset();
+    b.reset();
+    EXPECT_TRUE(gone.expired());
+    auto fresh = sharedSandbox();
+    EXPECT_EQ(errorOf(*fresh->logon("DEMO", "demo"), "select count(*) from shared_t"), 942);
+}
+
 TEST(SandboxMemory, EachInMemoryServerIsFreshAndLeavesNoFile)
 {
     std::string path;

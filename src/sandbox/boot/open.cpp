@@ -5,6 +5,8 @@
 #include "sandbox/plsql/plsql_engine.h"
 #include "sandbox/server_impl.h"
 
+#include <map>
+#include <mutex>
 #include <string_view>
 
 namespace sandbox {
@@ -24,6 +26,18 @@ std::shared_ptr<Server> openSandbox(const std::string& path)
         demo->execute("COMMIT", none);
     }
     return server;
+}
+
+std::shared_ptr<Server> sharedSandbox(const std::string& path)
+{
+    static std::mutex mutex;
+    static std::map<std::string, std::weak_ptr<Server>> servers;
+    std::lock_guard<std::mutex> lock(mutex);
+    std::weak_ptr<Server>& slot = servers[path];
+    if (std::shared_ptr<Server> s = slot.lock()) return s;
+    std::shared_ptr<Server> s = openSandbox(path);
+    slot = s;
+    return s;
 }
 
 } // namespace sandbox

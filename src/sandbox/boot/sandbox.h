@@ -14,4 +14,10 @@ namespace sandbox {
 // same path again (in this or another process) shares it.
 std::shared_ptr<Server> openSandbox(const std::string& path = {});
 
+// The process's server for `path` (empty: the process's in-memory server):
+// the one already open while anyone holds it, else a newly opened one. Every
+// session of the process that names the same sandbox reaches the same server
+// through it (the debugger and target sessions must).
+std::shared_ptr<Server> sharedSandbox(const std::string& path = {});
+
 } // namespace sandbox
