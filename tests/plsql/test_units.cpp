@@ -231,3 +231,16 @@ TEST_F(PlsqlTest, DemoProgramsAreLoadedAndValid)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(PlsqlTest, ErrorBacktraceInsideAHandler)
+{
+    run("CREATE OR REPLACE PROCEDURE bt_inner IS\n  v NUMBER;\nBEGIN\n  v := 1 / 0;\nEND;");
+    run("DECLARE\n  t PLS_INTEGER := DBMS_UTILITY.GET_TIME;\nBEGIN\n  bt_inner;\nEXCEPTION\n  WHEN OTHERS THEN\n"
+        "    DBMS_OUTPUT.PUT(DBMS_UTILITY.FORMAT_ERROR_STACK);\n    DBMS_OUTPUT.PUT_LINE(DBMS_UTILITY.FORMAT_ERROR_BACKTRACE);\nEND;");
+    EXPECT_EQ(output(), "ORA-01476: divisor is equal to zero\nORA-06512: at \"DEMO.BT_INNER\", line 4\n"
+                        "ORA-06512: at line 4\n");
+}
+
+} // namespace

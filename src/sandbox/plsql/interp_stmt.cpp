@@ -104,6 +104,16 @@ Flow runBlock(Exec& x, const Block& b)
     for (const auto& h : b.handlers) {
         if (!handles(h, err))
             continue;
+        x.state.errorStack = err.message + "\n";
+        x.state.errorBacktrace.clear();
+        for (const auto& b : err.backtrace)
+            x.state.errorBacktrace += b + "\n";
+        // Oracle's backtrace ends with the line of this unit where the error arose.
+        x.state.errorBacktrace += (!frame->unit || frame->unit->type == "ANONYMOUS BLOCK"
+                                       ? "ORA-06512: at line " + std::to_string(frame->line)
+                                       : "ORA-06512: at \"" + frame->unit->owner + "." + frame->unit->name +
+                                             "\", line " + std::to_string(frame->line)) +
+                                  "\n";
         x.returned = false;
         if (x.trap && !h.body.empty()) {
             frame->line = h.body.front()->pos.line;

@@ -100,7 +100,8 @@ void registerNativePackage(std::shared_ptr<NativePackage> pkg);
 // The package of that name (upper case, without "SYS."), or nullptr.
 std::shared_ptr<const NativePackage> findNativePackage(const std::string& name);
 
-// Registers DBMS_OUTPUT (called by the engine at start-up; idempotent).
+// Register DBMS_OUTPUT and DBMS_UTILITY (called by the engine at start-up; idempotent).
 void registerDbmsOutput();
+void registerDbmsUtility();
 
 } // namespace sandbox::plsql

@@ -38,6 +38,7 @@ bool isUnitKind(const Token& t)
 EngineImpl::EngineImpl()
 {
     registerDbmsOutput();
+    registerDbmsUtility();
     debug::registerDbmsDebug(&unitLineMap);
 }
 

@@ -54,6 +54,10 @@ public:
     // The engine that last ran PL/SQL in this session (line maps for DBMS_DEBUG).
     PlsqlEngine* engine = nullptr;
 
+    // The error the innermost running handler caught, for
+    // DBMS_UTILITY.FORMAT_ERROR_STACK / FORMAT_ERROR_BACKTRACE (lines end in "\n").
+    std::string errorStack, errorBacktrace;
+
     // Nesting of top-level calls (a native routine that runs PL/SQL again).
     int activeCalls = 0;
 };
