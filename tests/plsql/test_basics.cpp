@@ -55,6 +55,10 @@ const OutputCase kOutputCases[] = {
      "DECLARE d DATE := TO_DATE('2024-01-31', 'YYYY-MM-DD'); BEGIN DBMS_OUTPUT.PUT_LINE(TO_CHAR(ADD_MONTHS(d, 1), "
      "'YYYY-MM-DD')); DBMS_OUTPUT.PUT_LINE(d + 1); DBMS_OUTPUT.PUT_LINE(TO_CHAR(1234.5, '9,999.99')); END;",
      "2024-02-29\n01-FEB-24\n 1,234.50"},
+    {"charCompare",
+     "DECLARE c CHAR(5) := 'ab'; v VARCHAR2(5) := 'ab'; BEGIN IF c = 'ab' THEN DBMS_OUTPUT.PUT_LINE('padded'); END IF; "
+     "DBMS_OUTPUT.PUT_LINE('[' || c || '] ' || LENGTH(c) || ' ' || LENGTH(v)); END;",
+     "padded\n[ab   ] 5 2"},
     {"nestedRoutines",
      "DECLARE FUNCTION fact(n PLS_INTEGER) RETURN NUMBER IS BEGIN IF n <= 1 THEN RETURN 1; END IF; RETURN n * fact(n - 1); "
      "END; PROCEDURE show(p VARCHAR2, q VARCHAR2 DEFAULT 'd') IS BEGIN DBMS_OUTPUT.PUT_LINE(p || q); END; "

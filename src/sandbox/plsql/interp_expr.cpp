@@ -252,6 +252,28 @@ Val ConstructorExpr::eval(Exec& x) const
 
 // ---- operators --------------------------------------------------------------------------------
 
+namespace {
+
+bool isChar(const Expr* e) { return e->type && e->type->kind == TypeKind::Char; }
+
+// CHAR values compare blank-padded: trailing blanks do not count.
+std::optional<int> compareOperands(const Expr* a, const Expr* b, const Val& l, const Val& r)
+{
+    if ((isChar(a) || isChar(b)) && l.kind() == Val::K::Str && r.kind() == Val::K::Str) {
+        std::string x = l.asStr(), y = r.asStr();
+        while (!x.empty() && x.back() == ' ')
+            x.pop_back();
+        while (!y.empty() && y.back() == ' ')
+            y.pop_back();
+        int c = x.compare(y);
+        return c < 0 ? -1 : c > 0 ? 1 : 0;
+    }
+    return compare(l, r);
+}
+
+} // namespace
+
+
 Val UnaryExpr::eval(Exec& x) const
 {
     Val v = a->eval(x);
@@ -391,7 +413,7 @@ Val BinaryExpr::eval(Exec& x) const
         if (l.isInt() && r.isInt())
             c = l.asInt() < r.asInt() ? -1 : l.asInt() > r.asInt() ? 1 : 0;
         else
-            c = compare(l, r);
+            c = compareOperands(a.get(), b.get(), l, r);
         if (!c)
             return {};
         switch (op) {
@@ -429,7 +451,7 @@ int BinaryExpr::test(Exec& x) const
         if (l.isInt() && r.isInt()) {
             c = l.asInt() < r.asInt() ? -1 : l.asInt() > r.asInt() ? 1 : 0;
         } else {
-            auto oc = compare(l, r);
+            auto oc = compareOperands(a.get(), b.get(), l, r);
             if (!oc)
                 return -1;
             c = *oc;
