@@ -14,6 +14,8 @@
 
 #include <sqlite3.h>
 
+#include <cstring>
+
 namespace sandbox {
 
 using sql::StatementKind;
@@ -68,8 +70,17 @@ void callUserFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv)
     try {
         std::vector<Value> args;
         args.reserve(static_cast<size_t>(argc));
-        for (int i = 0; i < argc; ++i) args.push_back(sql::fromSqlite(argv[i]));
-        sql::resultValue(ctx, u->fn(*u->session, args));
+        for (int i = 0; i < argc; ++i) {
+            const Number* exact = sqlite3_value_type(argv[i]) == SQLITE_FLOAT
+                                      ? u->session->exactFor(sqlite3_value_double(argv[i])) : nullptr;
+            args.push_back(exact ? Value::number(*exact) : sql::fromSqlite(argv[i]));
+        }
+        Value r = u->fn(*u->session, args);
+        if (r.kind() == Value::Kind::Number && !r.asNumber().toInt64()) {
+            double d = r.asNumber().toDouble();
+            if (!(sql::realToNumber(d) == r.asNumber())) u->session->rememberExact(d, r.asNumber());
+        }
+        sql::resultValue(ctx, r);
     } catch (const std::exception& e) {
         sqlite3_result_error(ctx, e.what(), -1);
     }
@@ -93,6 +104,7 @@ SessionImpl::~SessionImpl()
     if (db_ && !sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
     if (db_ && !sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
     dictionary_.reset();
+    sqlite3_close_v2(side_);
     sqlite3_close_v2(db_);
 }
 
@@ -117,7 +129,7 @@ void SessionImpl::cancel()
 {
     if (!running_.load()) return;
     cancel_ = true;
-    sqlite3_interrupt(db_);
+    sqlite3_interrupt(db_);   // the side connection's busy wait watches cancel_
 }
 
 ExecResult SessionImpl::execute(const std::string& text, std::vector<BindVar>& binds)
@@ -131,6 +143,8 @@ ExecResult SessionImpl::execute(const std::string& text, std::vector<BindVar>& b
         }
         ~Running() { s->running_ = false; }
     } running(this);
+    // Exact values of an earlier statement must not colour this one's doubles.
+    exact_.clear();
     PlsqlEngine* engine = server_->engine.get();
     if (engine && engine->handles(text)) return engine->execute(*this, text, binds);
     return runSql(text, binds, nullptr, true);
@@ -566,15 +580,23 @@ int64_t SessionImpl::nextval(const std::string& owner, const std::string& name)
         }
     }
     // Reserve the next block of up to 20 numbers, without holding the lock
-    // while the database may make us wait. Outside a transaction the
-    // reservation commits at once, so it locks nothing afterwards; inside one
-    // it goes with the session's work.
+    // while the database may make us wait. Inside a transaction the session
+    // already holds the write lock and the reservation goes with its work;
+    // outside one it commits at once on a side connection of the session
+    // (the main one may be reading under an older snapshot, which could
+    // never become a writer).
     int64_t start, inc, count;
     bool own = sqlite3_get_autocommit(db_) != 0;
-    if (own) execPlain("BEGIN IMMEDIATE");
+    if (own && !side_) side_ = ServerImpl::openConnection(server_->path, nullptr, &cancel_, server_->temporary);
+    sqlite3* db = own ? side_ : db_;
+    auto run = [&](const char* sqlText) {
+        int rc = sqlite3_exec(db, sqlText, nullptr, nullptr, nullptr);
+        if (rc != SQLITE_OK) raise(rc, sqlite3_errmsg(db));
+    };
+    if (own) run("BEGIN IMMEDIATE");
     try {
-        sql::Stmt s(db_, "SELECT LAST_NUMBER, INCREMENT_BY, MIN_VALUE, MAX_VALUE, CYCLE_FLAG FROM \"SYS.SEQ$\" "
-                         "WHERE OBJ_ID = ?1");
+        sql::Stmt s(db, "SELECT LAST_NUMBER, INCREMENT_BY, MIN_VALUE, MAX_VALUE, CYCLE_FLAG FROM \"SYS.SEQ$\" "
+                        "WHERE OBJ_ID = ?1");
         s.bind(1, id);
         if (!s.step()) throw OraError::make(2289, "sequence does not exist");
         start = s.integer(0);
@@ -595,11 +617,11 @@ int64_t SessionImpl::nextval(const std::string& owner, const std::string& name)
         int64_t last;
         if (__builtin_mul_overflow(inc, count, &last) || __builtin_add_overflow(start, last, &last))
             last = inc > 0 ? INT64_MAX : INT64_MIN;
-        sql::Stmt u(db_, "UPDATE \"SYS.SEQ$\" SET LAST_NUMBER = ?2 WHERE OBJ_ID = ?1");
+        sql::Stmt u(db, "UPDATE \"SYS.SEQ$\" SET LAST_NUMBER = ?2 WHERE OBJ_ID = ?1");
         u.bind(1, id).bind(2, last).run();
-        if (own) execPlain("COMMIT");
+        if (own) run("COMMIT");
     } catch (...) {
-        if (own && !sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+        if (own && !sqlite3_get_autocommit(db)) sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
         throw;
     }
     {
@@ -616,6 +638,23 @@ int64_t SessionImpl::nextval(const std::string& owner, const std::string& name)
     }
     currvals_[key] = start;
     return start;
+}
+
+void SessionImpl::rememberExact(double approx, const Number& exact)
+{
+    if (exact_.size() >= 4096) exact_.clear();
+    uint64_t bits;
+    std::memcpy(&bits, &approx, sizeof bits);
+    exact_.insert_or_assign(bits, exact);
+}
+
+const Number* SessionImpl::exactFor(double approx) const
+{
+    if (exact_.empty()) return nullptr;
+    uint64_t bits;
+    std::memcpy(&bits, &approx, sizeof bits);
+    auto it = exact_.find(bits);
+    return it == exact_.end() ? nullptr : &it->second;
 }
 
 int64_t SessionImpl::currval(const std::string& owner, const std::string& name)

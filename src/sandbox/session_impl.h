@@ -55,6 +55,8 @@ public:
     // FunctionHost
     int64_t nextval(const std::string& owner, const std::string& name) override;
     int64_t currval(const std::string& owner, const std::string& name) override;
+    void rememberExact(double approx, const Number& exact) override;
+    const Number* exactFor(double approx) const override;
 
     sqlite3* db() const { return db_; }
     // Runs DDL work as Oracle does: commit what is pending, then do `work`
@@ -88,6 +90,7 @@ private:
 
     std::shared_ptr<ServerShared> server_;
     sqlite3* db_ = nullptr;
+    sqlite3* side_ = nullptr;   // sequence reservations outside the session's transaction
     int id_;
     std::string user_, schema_;
     std::atomic<bool> cancel_{false};
@@ -95,6 +98,7 @@ private:
     std::unordered_map<std::string, Cached> cache_;
     std::map<std::string, int64_t> currvals_;
     std::vector<std::string> userFunctions_;   // U$NAME functions registered on db_
+    std::unordered_map<uint64_t, Number> exact_;   // double bits -> exact NUMBER (see FunctionHost)
     uint64_t functionGeneration_ = 0;
     std::unique_ptr<dict::SqliteDictionary> dictionary_;
     std::unique_ptr<SessionExtension> plsqlState_;

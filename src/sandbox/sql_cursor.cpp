@@ -11,12 +11,16 @@ namespace sandbox {
 namespace {
 
 // A cell of a column whose type SQLite does not declare (an expression).
-Value naturalValue(sqlite3_stmt* st, int col)
+Value naturalValue(sqlite3_stmt* st, int col, const sql::FunctionHost& host)
 {
     switch (sqlite3_column_type(st, col)) {
     case SQLITE_NULL: return Value();
     case SQLITE_INTEGER: return Value::integer(sqlite3_column_int64(st, col));
-    case SQLITE_FLOAT: return Value::number(sql::realToNumber(sqlite3_column_double(st, col)));
+    case SQLITE_FLOAT: {
+        double d = sqlite3_column_double(st, col);
+        if (const Number* exact = host.exactFor(d)) return Value::number(*exact);
+        return Value::number(sql::realToNumber(d));
+    }
     default: {
         const char* p = reinterpret_cast<const char*>(sqlite3_column_text(st, col));
         std::string_view s(p ? p : "", static_cast<size_t>(sqlite3_column_bytes(st, col)));
@@ -54,7 +58,7 @@ SqlCursor::SqlCursor(std::shared_ptr<PreparedSlot> slot, SessionImpl& session)
         } else if (pending_) {
             int ct = sqlite3_column_type(st, i);
             if (ct == SQLITE_INTEGER || ct == SQLITE_FLOAT) t = Column::Type::Number;
-            else if (ct == SQLITE_TEXT && naturalValue(st, i).kind() == Value::Kind::Date) t = Column::Type::Date;
+            else if (ct == SQLITE_TEXT && naturalValue(st, i, session_).kind() == Value::Kind::Date) t = Column::Type::Date;
         }
         c.type = t;
     }
@@ -79,7 +83,7 @@ void SqlCursor::read(std::vector<Value>& row)
     row.resize(n);
     for (size_t i = 0; i < n; ++i)
         row[i] = declared_[i] ? sql::columnValue(st, static_cast<int>(i), columns_[i].type)
-                              : naturalValue(st, static_cast<int>(i));
+                              : naturalValue(st, static_cast<int>(i), session_);
 }
 
 bool SqlCursor::fetch(std::vector<Value>& row)

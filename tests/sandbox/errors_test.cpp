@@ -69,7 +69,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, SqlErrors, ::testing::Values(
     ErrorCase{"select (select ename from emp where deptno = 10) from dual", 1427,
               "ORA-01427: single-row subquery returns more than one row"},
     ErrorCase{"update emp set sal = (select sal from emp where deptno = 20)", 1427, nullptr},
-    ErrorCase{"select lpad('x', 1000000000) from dual", 1489, nullptr}
+    ErrorCase{"select lpad('x', 1000000000) from dual", 1489, nullptr},
+    ErrorCase{"insert into dept (zz) values (1)", 904, "ORA-00904: \"ZZ\": invalid identifier"}
 ));
 
 TEST_F(DemoServer, NothingCrashesOnOddInput)

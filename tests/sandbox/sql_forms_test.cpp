@@ -33,6 +33,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, SqlForms, ::testing::Values(
     FormCase{"select decode(comm, null, 'no comm', 'comm') from emp where ename = 'KING'", "no comm"},
     FormCase{"select decode(1, 2, 'x') from dual", "<null>"},
     FormCase{"select 7/2 from dual", "3.5"},
+    FormCase{"select round(2/3, 3) from dual", ".667"},
+    FormCase{"select 0.6666666666666666 from dual", ".666666666666667"},
     FormCase{"select 6/3 from dual", "2"},
     FormCase{"select 1/3 * 3 from dual", "1"},
     FormCase{"select 'a' || null || 'b' from dual", "ab"},
@@ -151,5 +153,17 @@ INSTANTIATE_TEST_SUITE_P(Cases, SqlForms, ::testing::Values(
     FormCase{"select count(*) from emp where ename < '01-JAN-81'", "0"},
     FormCase{"select count(*) from emp where sal < some (select sal from emp where deptno = 10)", "13"}
 ));
+
+TEST_F(DemoServer, DivisionKeepsTheDigitsOfDecimalNumber)
+{
+    // SQLite carries the result as a double; the exact decimal comes back.
+    const std::string third = (Number::fromInt(1) / Number::fromInt(3)).toString();
+    ASSERT_GT(third.size(), 30u);
+    EXPECT_EQ(scalar(*demo, "select 1/3 from dual"), third);
+    EXPECT_EQ(scalar(*demo, "select to_char(1/3) from dual"), third);
+    EXPECT_EQ(scalar(*demo, "select 2/3 third from dual"), (Number::fromInt(2) / Number::fromInt(3)).toString());
+    EXPECT_EQ(scalar(*demo, "select sal / 3 from emp where ename = 'SMITH'"),
+              (Number::fromInt(800) / Number::fromInt(3)).toString());
+}
 
 } // namespace sandbox::test

@@ -37,6 +37,8 @@ OraError oraErrorFor(int rc, const std::string& m, StatementKind kind)
         return OraError::make(54, "resource busy and acquire with NOWAIT specified or timeout expired");
     if (starts(m, "no such table: ")) return OraError::make(942, "table or view does not exist");
     if (starts(m, "no such column: ")) return OraError::make(904, quotedPath(after(m, "no such column: ")) + ": invalid identifier");
+    if (starts(m, "table ") && m.find(" has no column named ") != std::string::npos)
+        return OraError::make(904, quotedPath(m.substr(m.find(" has no column named ") + 21)) + ": invalid identifier");
     if (starts(m, "no such function: ")) {
         std::string name = after(m, "no such function: ");
         if (starts(name, "U$")) name = name.substr(2);

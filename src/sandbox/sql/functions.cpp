@@ -577,8 +577,20 @@ void callBound(sqlite3_context* ctx, int argc, sqlite3_value** argv)
     try {
         Args args;
         args.reserve(static_cast<size_t>(argc));
-        for (int i = 0; i < argc; ++i) args.push_back(fromSqlite(argv[i]));
-        resultValue(ctx, b->entry->impl(b->host, args));
+        for (int i = 0; i < argc; ++i) {
+            if (sqlite3_value_type(argv[i]) == SQLITE_FLOAT)
+                if (const Number* exact = b->host->exactFor(sqlite3_value_double(argv[i]))) {
+                    args.push_back(Value::number(*exact));
+                    continue;
+                }
+            args.push_back(fromSqlite(argv[i]));
+        }
+        Value r = b->entry->impl(b->host, args);
+        if (r.kind() == Value::Kind::Number && !r.asNumber().toInt64()) {
+            double d = r.asNumber().toDouble();
+            if (!(realToNumber(d) == r.asNumber())) b->host->rememberExact(d, r.asNumber());
+        }
+        resultValue(ctx, r);
     } catch (const std::exception& ex) {
         sqlite3_result_error(ctx, ex.what(), -1);
     }

@@ -5,6 +5,8 @@
 
 #include <sqlite3.h>
 
+#include "sandbox/value.h"
+
 #include <cstdint>
 #include <string>
 
@@ -17,6 +19,12 @@ public:
     virtual const std::string& user() const = 0;
     virtual int64_t nextval(const std::string& owner, const std::string& name) = 0;
     virtual int64_t currval(const std::string& owner, const std::string& name) = 0;
+
+    // SQLite carries a non-integral NUMBER as a double; the exact decimal a
+    // function computed (2/3 to 40 digits) is kept beside it, keyed by the
+    // double, so that reading the result back gives Oracle's digits.
+    virtual void rememberExact(double approx, const Number& exact) = 0;
+    virtual const Number* exactFor(double approx) const = 0;
 };
 
 // Registers every ORA_ function on `db`; `host` must outlive the connection.
