@@ -244,3 +244,28 @@ TEST_F(PlsqlTest, ErrorBacktraceInsideAHandler)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(PlsqlTest, PackageBodyFollowsItsSpecification)
+{
+    run("CREATE OR REPLACE PACKAGE pk_a IS PROCEDURE p; END;");
+    EXPECT_EQ(run("CREATE OR REPLACE PACKAGE BODY pk_a IS PROCEDURE p IS BEGIN no_such_thing; END; END;").warningCode,
+              24344);
+    EXPECT_EQ(error("BEGIN pk_a.p; END;"),
+              "ORA-04063: package body \"DEMO.PK_A\" has errors\n"
+              "ORA-06508: PL/SQL: could not find program unit being called: \"DEMO.PK_A\"\nORA-06512: at line 1");
+    run("CREATE OR REPLACE PACKAGE BODY pk_a IS PROCEDURE p IS BEGIN NULL; END; END;");
+    EXPECT_EQ(error("BEGIN pk_a.p; END;"), "");
+    EXPECT_EQ(run("CREATE OR REPLACE PACKAGE pk_a IS PROCEDURE p; x undefined_type; END;").warningCode, 24344);
+    EXPECT_EQ(rows("SELECT object_type || ' ' || status FROM user_objects WHERE object_name = 'PK_A' ORDER BY 1"),
+              (std::vector<std::string>{"PACKAGE BODY INVALID", "PACKAGE INVALID"}));
+    EXPECT_EQ(rows("SELECT type || ' ' || text FROM user_errors WHERE name = 'PK_A' ORDER BY type, sequence"),
+              (std::vector<std::string>{"PACKAGE PLS-00201: identifier 'UNDEFINED_TYPE' must be declared",
+                                        "PACKAGE PL/SQL: Item ignored",
+                                        "PACKAGE BODY PLS-00905: object DEMO.PK_A is invalid"}));
+    run("DROP PACKAGE pk_a");
+    EXPECT_EQ(rows("SELECT COUNT(*) FROM user_objects WHERE object_name = 'PK_A'"), (std::vector<std::string>{"0"}));
+}
+
+} // namespace

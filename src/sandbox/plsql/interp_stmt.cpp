@@ -84,6 +84,8 @@ void elaborateDeclarations(Exec& x, const Block& b) { elaborate(x, b); }
 
 Flow runBlock(Exec& x, const Block& b)
 {
+    if (b.decls.empty() && b.handlers.empty())
+        return runStatements(x, b.body);   // nothing to declare, nothing to catch: the short way
     BlockScope scope(x.frame, &b);
     elaborate(x, b);
     if (b.handlers.empty())

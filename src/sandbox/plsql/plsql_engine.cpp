@@ -28,6 +28,12 @@ std::string upper(std::string s)
     return s;
 }
 
+// The one error a package body gets while its specification does not compile.
+std::vector<CompileError> invalidSpec(const std::string& owner, const std::string& name)
+{
+    return {{1, 1, "PLS-00905: object " + owner + "." + name + " is invalid", 905}};
+}
+
 bool isUnitKind(const Token& t)
 {
     return t.isWord("PROCEDURE") || t.isWord("FUNCTION") || t.isWord("PACKAGE");
@@ -564,7 +570,7 @@ ExecResult EngineImpl::create(SessionServices& s, const std::string& text)
             args = argumentRows(*e.unit);
         d.storeUnit(owner, h.name, h.kind, lines, args, errorRows(errors));
         if (body)
-            d.setCompileResult(owner, h.name, "PACKAGE BODY", errorRows(errors.empty() ? bodyErrors : errors));
+            d.setCompileResult(owner, h.name, "PACKAGE BODY", errorRows(errors.empty() ? bodyErrors : invalidSpec(owner, h.name)));
     }
     invalidate(s, owner, h.name);
     // The session's state of a replaced package is discarded.
@@ -654,7 +660,7 @@ ExecResult EngineImpl::alter(SessionServices& s, const std::string& text)
     if (u.kind != "PACKAGE BODY")
         d.setCompileResult(u.owner, u.name, kind, errorRows(errors));
     if (hasBody)
-        d.setCompileResult(u.owner, u.name, "PACKAGE BODY", errorRows(errors.empty() ? bodyErrors : errors));
+        d.setCompileResult(u.owner, u.name, "PACKAGE BODY", errorRows(errors.empty() ? bodyErrors : invalidSpec(u.owner, u.name)));
     invalidate(s, u.owner, u.name);
     plsqlSession(s).packages.erase(u.owner + "." + u.name);
     bool failed = u.kind == "PACKAGE BODY" ? !(errors.empty() && bodyErrors.empty()) : !errors.empty();
