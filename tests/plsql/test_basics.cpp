@@ -59,6 +59,10 @@ const OutputCase kOutputCases[] = {
      "DECLARE c CHAR(5) := 'ab'; v VARCHAR2(5) := 'ab'; BEGIN IF c = 'ab' THEN DBMS_OUTPUT.PUT_LINE('padded'); END IF; "
      "DBMS_OUTPUT.PUT_LINE('[' || c || '] ' || LENGTH(c) || ' ' || LENGTH(v)); END;",
      "padded\n[ab   ] 5 2"},
+    {"sequences",
+     "DECLARE a NUMBER := emp_seq.NEXTVAL; b NUMBER; BEGIN b := emp_seq.NEXTVAL; "
+     "DBMS_OUTPUT.PUT_LINE(b - a || ' ' || (emp_seq.CURRVAL - b)); END;",
+     "1 0"},
     {"nestedRoutines",
      "DECLARE FUNCTION fact(n PLS_INTEGER) RETURN NUMBER IS BEGIN IF n <= 1 THEN RETURN 1; END IF; RETURN n * fact(n - 1); "
      "END; PROCEDURE show(p VARCHAR2, q VARCHAR2 DEFAULT 'd') IS BEGIN DBMS_OUTPUT.PUT_LINE(p || q); END; "

@@ -45,7 +45,7 @@ enum class ExprKind {
     Literal, Name, Bind, Unary, Binary, And, Or, Not, IsNull, Like, Between, In, Case,
     // resolved
     Local, Outer, PkgVar, BindRef, Field, Element, Method, Call, NativeCall, Builtin, CursorAttr,
-    SqlCode, SqlErrm, Convert, Constructor, NativeVar
+    SqlCode, SqlErrm, Convert, Constructor, NativeVar, SqlValue
 };
 
 struct Expr {
@@ -277,6 +277,12 @@ struct SqlCodeExpr : Expr {
     bool errm = false;
     ExprPtr code;                 // SQLERRM(n)
     SqlCodeExpr() : Expr(ExprKind::SqlCode) {}
+    Val eval(Exec& x) const override;
+};
+
+struct SqlValueExpr : Expr {      // seq.NEXTVAL in an expression: one value from SQL
+    std::string sql;
+    SqlValueExpr() : Expr(ExprKind::SqlValue) {}
     Val eval(Exec& x) const override;
 };
 

@@ -170,6 +170,16 @@ std::unique_ptr<Cursor> runQuery(Exec& x, const SqlText& q, Frame* names)
     return x.svc.query(q.text, binds, resolverFor(x, q, names));
 }
 
+Val SqlValueExpr::eval(Exec& x) const
+{
+    std::vector<BindVar> none;
+    auto rs = x.svc.query(sql, none, [](const std::string&) { return std::nullopt; });
+    std::vector<Value> row;
+    if (!rs->fetch(row) || row.empty())
+        raise(1403, "no data found");
+    return fromValue(row[0]);
+}
+
 Flow SqlStmt::exec(Exec& x) const
 {
     switch (sqlKind) {

@@ -1371,8 +1371,19 @@ private:
         }
         if (f.status == CompileEnv::Status::Invalid)
             fail(n.pos, "PLS-00905: object " + f.owner + "." + f.name + " is invalid", 905);
-        if (f.status == CompileEnv::Status::NotFound)
+        if (f.status == CompileEnv::Status::NotFound) {
+            // seq.NEXTVAL / seq.CURRVAL (and owner.seq.NEXTVAL) in an expression
+            const std::string& last = parts.back().name;
+            if ((last == "NEXTVAL" || last == "CURRVAL") && parts.size() <= 3 && !parts.back().hasArgs) {
+                auto e = std::make_unique<SqlValueExpr>();
+                e->pos = n.pos;
+                e->sql = "SELECT " + full + " FROM DUAL";
+                e->type = builtin::number();
+                i = parts.size();
+                return e;
+            }
             fail(n.pos, "PLS-00201: identifier '" + full + "' must be declared", 201);
+        }
         Symbol s;
         s.k = Symbol::K::Unit;
         s.unit = f.unit;
