@@ -198,6 +198,15 @@ TEST_F(PlsqlTest, SqlFromPlsql)
     EXPECT_EQ(output(), "TRUE\nok");
 }
 
+TEST_F(PlsqlTest, DmlReturningInto)
+{
+    run("DECLARE v_id NUMBER; v_name VARCHAR2(40); BEGIN "
+        "INSERT INTO accounts (account_id, owner_name, balance) VALUES (2001, 'NEW', 10) RETURNING account_id INTO v_id; "
+        "UPDATE accounts SET balance = balance + 5 WHERE account_id = v_id RETURNING owner_name, balance INTO v_name, v_id; "
+        "DBMS_OUTPUT.PUT_LINE(v_name || ' ' || v_id || ' ' || SQL%ROWCOUNT); ROLLBACK; END;");
+    EXPECT_EQ(output(), "NEW 15 1");
+}
+
 TEST_F(PlsqlTest, ExplicitCursorsAndDynamicSql)
 {
     run("DECLARE CURSOR c(p_dept NUMBER) IS SELECT empno FROM emp WHERE deptno = p_dept; v NUMBER; n NUMBER := 0; "

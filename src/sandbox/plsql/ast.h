@@ -408,6 +408,7 @@ struct SqlStmt : Stmt {
     std::shared_ptr<SqlText> sql;
     std::vector<ExprPtr> into;          // SELECT ... INTO targets
     bool bulk = false;                  // BULK COLLECT INTO
+    std::vector<ExprPtr> returning;     // DML ... RETURNING ... INTO targets (bound as :PLSQL_R1 ...)
     Flow exec(Exec& x) const override;
 };
 

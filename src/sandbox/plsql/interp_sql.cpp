@@ -220,9 +220,20 @@ Flow SqlStmt::exec(Exec& x) const
     default: break;
     }
     auto binds = sqlBinds(x, *sql, nullptr);
+    size_t firstReturning = binds.size();
+    for (size_t k = 0; k < returning.size(); ++k) {
+        BindVar b;
+        b.name = "PLSQL_R" + std::to_string(k + 1);
+        b.mode = BindMode::Out;
+        b.type = returning[k]->type && returning[k]->type->isString() ? BindType::String : BindType::Number;
+        b.size = 32767;
+        binds.push_back(std::move(b));
+    }
     int64_t n = x.svc.exec(sql->text, binds, resolverFor(x, *sql, nullptr));
     x.sqlRowCount = n;
     x.sqlFound = n > 0;
+    for (size_t k = 0; k < returning.size(); ++k)
+        store(x, *returning[k], fromValue(binds[firstReturning + k].value));
     return Flow::Normal;
 }
 

@@ -1096,6 +1096,7 @@ private:
         int depth = 0;
         size_t segStart = textStart;
         bool seenInto = false;
+        bool seenReturning = false;
         for (;;) {
             const Token& t = cur();
             if (t.kind == Tok::End)
@@ -1119,6 +1120,21 @@ private:
                 } while (accept(","));
                 text += " ";
                 segStart = cur().begin;
+                continue;
+            }
+            if (into && into->sqlKind == SqlKind::Dml && depth == 0 && (t.isWord("RETURNING") || t.isWord("RETURN")))
+                seenReturning = true;
+            if (into && seenReturning && depth == 0 && t.isWord("INTO")) {
+                // RETURNING ... INTO v1, v2: the SQL layer fills binds that stand for the targets.
+                text += std::string(src_.substr(segStart, t.end - segStart));
+                next();
+                do {
+                    into->returning.push_back(target());
+                    text += (into->returning.size() > 1 ? ", :PLSQL_R" : " :PLSQL_R") +
+                            std::to_string(into->returning.size());
+                } while (accept(","));
+                segStart = cur().begin;
+                text += " ";
                 continue;
             }
             if ((t.kind == Tok::Ident || t.kind == Tok::Quoted) && !(i_ > sqlStart_ && toks_[i_ - 1].isOp("."))) {

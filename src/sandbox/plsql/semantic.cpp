@@ -843,6 +843,8 @@ private:
         } else if (auto* q = dynamic_cast<SqlStmt*>(s)) {
             for (auto& t : q->into)
                 target(t);
+            for (auto& t : q->returning)
+                target(t);
             sqlNames(*q->sql);
         } else if (auto* o = dynamic_cast<OpenStmt*>(s)) {
             open(*o);
