@@ -278,3 +278,32 @@ TEST_F(PlsqlTest, PackageBodyFollowsItsSpecification)
 }
 
 } // namespace
+
+namespace {
+
+// Malformed input of every kind compiles to errors; nothing crashes or hangs.
+TEST_F(PlsqlTest, BadInputYieldsErrorsNotCrashes)
+{
+    std::string deep = "BEGIN DBMS_OUTPUT.PUT_LINE(" + std::string(5000, '(') + "1" + std::string(5000, ')') + "); END;";
+    const std::string inputs[] = {
+        "BEGIN",
+        "DECLARE x",
+        "BEGIN x := 'unterminated; END;",
+        "BEGIN END;",
+        "DECLARE BEGIN NULL; END",
+        "BEGIN LOOP EXCEPTION END LOOP; END;",
+        "BEGIN IF THEN ELSIF ELSE END IF; END;",
+        "BEGIN \"\" := 1; END;",
+        "BEGIN q'[never closed; END;",
+        "BEGIN \x01\xff\xfe; END;",
+        deep,
+    };
+    for (const auto& text : inputs) {
+        std::string e = error(text);
+        EXPECT_EQ(e.substr(0, 4), "ORA-") << text.substr(0, 60);
+    }
+    EXPECT_EQ(run("CREATE OR REPLACE PROCEDURE half_done IS BEGIN IF x THEN").warningCode, 24344);
+    EXPECT_EQ(run("CREATE OR REPLACE PACKAGE BODY no_spec IS END;").warningCode, 24344);
+}
+
+} // namespace

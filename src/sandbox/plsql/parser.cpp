@@ -37,7 +37,7 @@ public:
                 Routine* r = routineDef(true);
                 out_.main = r;
                 out_.name = r->name;
-                accept(";");
+                expect(";");
                 expectEnd();
             } else if (t.isWord("PACKAGE")) {
                 next();
@@ -71,7 +71,7 @@ public:
                 out_.main = r;
                 curRoutine_ = r;
                 r->body = block();
-                accept(";");
+                expect(";");
                 expectEnd();
             }
         } catch (const Abort&) {
