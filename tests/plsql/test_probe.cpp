@@ -67,6 +67,19 @@ TEST_F(PlsqlTest, ProbeReportsLinesCallsAndReturnsWithVariables)
     EXPECT_EQ(rec.values, (std::vector<std::string>{"null", "0", "0", "1", "3"}));
 }
 
+TEST_F(PlsqlTest, ProbeStopsOnLoopAndElsifLinesEachPass)
+{
+    Recorder rec;
+    plsqlSession(session->impl()).debugHook = &rec;
+    run("DECLARE\n  v NUMBER := 0;\nBEGIN\n  FOR i IN 1..2 LOOP\n    IF i = 5 THEN\n      v := 1;\n"
+        "    ELSIF i = 2 THEN\n      v := 2;\n    END IF;\n  END LOOP;\nEND;");
+    plsqlSession(session->impl()).debugHook = nullptr;
+    EXPECT_EQ(rec.events, (std::vector<std::string>{"start block:1@1", "line block:2@1", "line block:4@1",
+                                                    "line block:5@1", "line block:7@1", "line block:4@1",
+                                                    "line block:5@1", "line block:7@1", "line block:8@1",
+                                                    "end block:11@1"}));
+}
+
 TEST_F(PlsqlTest, ProbeReportsExceptionsAndHandlers)
 {
     Recorder rec;

@@ -156,9 +156,14 @@ Flow CallStmt::exec(Exec& x) const
 
 Flow IfStmt::exec(Exec& x) const
 {
-    for (const auto& [cond, body] : branches)
+    bool first = true;
+    for (const auto& [cond, body] : branches) {
+        if (!first)
+            x.statement(cond->pos.line);   // an ELSIF condition is a step of its own
+        first = false;
         if (cond->test(x) == 1)
             return runStatements(x, body);
+    }
     return runStatements(x, otherwise);
 }
 
@@ -217,8 +222,11 @@ Flow LoopStmt::exec(Exec& x) const
                 return out;
         }
     case LoopKind::While:
-        for (;;) {
+        for (bool first = true;; first = false) {
+            // Each pass tests the condition on the WHILE line again.
             x.newIteration();
+            if (!first)
+                x.statement(pos.line);
             if (cond->test(x) != 1)
                 return Flow::Normal;
             if (loopExit(x, runStatements(x, body), label, out))
@@ -245,6 +253,8 @@ Flow LoopStmt::exec(Exec& x) const
         if (reverse) {
             for (int64_t i = to; i >= from; --i) {
                 x.newIteration();
+                if (i != to)
+                    x.statement(pos.line);
                 *slot = Val::integer(i);
                 if (loopExit(x, runStatements(x, body), label, out))
                     return out;
@@ -252,7 +262,10 @@ Flow LoopStmt::exec(Exec& x) const
             }
         } else {
             for (int64_t i = from; i <= to; ++i) {
+                // Each pass after the first stops on the FOR line again.
                 x.newIteration();
+                if (i != from)
+                    x.statement(pos.line);
                 *slot = Val::integer(i);
                 if (loopExit(x, runStatements(x, body), label, out))
                     return out;

@@ -787,6 +787,7 @@ private:
             c->call = resolveName(*n, Want::Procedure);
         } else if (auto* i = dynamic_cast<IfStmt*>(s)) {
             for (auto& [cond, body] : i->branches) {
+                line(cond->pos.line);
                 condition(cond);
                 statements(body);
             }
