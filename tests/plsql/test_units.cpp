@@ -130,6 +130,16 @@ TEST_F(PlsqlTest, CallBlocksAndDirectCallsReturnOutValues)
     EXPECT_EQ(r[0].value.toText(), "42");
 }
 
+TEST_F(PlsqlTest, NamesQualifiedByTheirUnit)
+{
+    run("CREATE OR REPLACE PACKAGE pk_q IS g NUMBER := 1; PROCEDURE bump; END;");
+    run("CREATE OR REPLACE PACKAGE BODY pk_q IS PROCEDURE bump IS BEGIN pk_q.g := pk_q.g + 1; END; END;");
+    run("CREATE OR REPLACE FUNCTION sal_of(empno NUMBER) RETURN NUMBER IS v NUMBER; BEGIN "
+        "SELECT sal INTO v FROM emp e WHERE e.empno = sal_of.empno; RETURN v; END;");
+    run("BEGIN pk_q.bump; pk_q.bump; DBMS_OUTPUT.PUT_LINE(pk_q.g || ' ' || sal_of(7839)); END;");
+    EXPECT_EQ(output(), "3 5000");
+}
+
 TEST_F(PlsqlTest, FunctionsRunInSql)
 {
     run("CREATE OR REPLACE FUNCTION twice(n NUMBER) RETURN NUMBER IS BEGIN RETURN n * 2; END;");

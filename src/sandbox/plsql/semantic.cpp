@@ -1049,6 +1049,10 @@ private:
     bool isValueName(const NameExpr& n)
     {
         Symbol* s = lookup(n.parts[0].name);
+        if (!s || s->k == Symbol::K::Routines) {
+            if (Symbol* q = qualified(n))
+                return q->k == Symbol::K::Var;
+        }
         if (s)
             return s->k == Symbol::K::Var || s->k == Symbol::K::Cursor;
         if (n.parts.size() >= 2) {
@@ -1321,8 +1325,14 @@ private:
             return a;
         }
 
-        if (Symbol* s = lookup(p0)) {
-            e = fromSymbol(*s, n, i, want, &unit_);
+        Symbol* own = lookup(p0);
+        Symbol* q = (!own || own->k == Symbol::K::Routines) ? qualified(n) : nullptr;
+        if (own && !q) {
+            e = fromSymbol(*own, n, i, want, &unit_);
+        } else if (q) {
+            // PKG.ITEM inside package PKG, PROC.PARAM inside PROC: the qualifier names this unit
+            i = 1;
+            e = fromSymbol(*q, n, i, want, &unit_);
         } else if ((p0 == "SQLCODE" || p0 == "SQLERRM") && parts.size() == 1) {
             auto c = std::make_unique<SqlCodeExpr>();
             c->pos = n.pos;
@@ -1354,6 +1364,18 @@ private:
             e->kind != ExprKind::Builtin && e->kind != ExprKind::Method)
             fail(n.pos, "PLS-00221: '" + parts.back().name + "' is not a procedure or is undefined", 221);
         return e;
+    }
+
+    // The item a name qualified by this unit or an enclosing routine stands for.
+    Symbol* qualified(const NameExpr& n)
+    {
+        if (n.parts.size() < 2 || n.parts[0].hasArgs)
+            return nullptr;
+        const std::string& q = n.parts[0].name;
+        bool names = q == unit_.name && !unit_.name.empty();
+        for (const Routine* r = routine_; r && !names; r = r->parent)
+            names = r->name == q;
+        return names ? lookup(n.parts[1].name) : nullptr;
     }
 
     ExprPtr fromUnitName(NameExpr& n, size_t& i, Want want, const std::string& full)
