@@ -140,6 +140,14 @@ TEST_F(PlsqlTest, NamesQualifiedByTheirUnit)
     EXPECT_EQ(output(), "3 5000");
 }
 
+TEST_F(PlsqlTest, UnitsCallingEachOtherDoNotLoopTheCompiler)
+{
+    run("CREATE OR REPLACE PROCEDURE ping_a(n NUMBER) IS BEGIN IF n > 0 THEN ping_b(n - 1); END IF; END;");
+    run("CREATE OR REPLACE PROCEDURE ping_b(n NUMBER) IS BEGIN IF n > 0 THEN ping_a(n - 1); END IF; END;");
+    std::string e = error("BEGIN ping_a(3); END;");
+    EXPECT_EQ(e.substr(0, 10), "ORA-06550:");
+}
+
 TEST_F(PlsqlTest, FunctionsRunInSql)
 {
     run("CREATE OR REPLACE FUNCTION twice(n NUMBER) RETURN NUMBER IS BEGIN RETURN n * 2; END;");

@@ -10,6 +10,7 @@
 #include "sandbox/plsql/parser.h"
 
 #include <algorithm>
+#include <set>
 
 namespace sandbox::plsql {
 namespace {
@@ -464,6 +465,19 @@ CompileEnv::Found EngineImpl::findUnit(SessionServices& s, const std::string& ow
             return f;
         }
     }
+    // Units that call each other: the one already being compiled on this thread
+    // cannot be used yet; its caller reports it as invalid instead of recursing.
+    thread_local std::set<std::string> compiling;
+    if (compiling.count(key)) {
+        f.status = CompileEnv::Status::Invalid;
+        return f;
+    }
+    compiling.insert(key);
+    struct Done {
+        std::set<std::string>& set;
+        std::string key;
+        ~Done() { set.erase(key); }
+    } done{compiling, key};
     std::vector<CompileError> errors, bodyErrors;
     Entry e = compileStored(s, owner, name, type, spec, body ? &bodyLines : nullptr, errors, bodyErrors, binds);
     // A unit checked again after a dependency changed records its new state.
