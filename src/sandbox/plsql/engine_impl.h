@@ -68,6 +68,7 @@ public:
     std::vector<Column> describe(const std::string& sql, const std::vector<std::string>& plsqlNames) override;
     std::string schema() override { return session_.schema(); }
     bool userExists(const std::string& user) override { return session_.dictionary().userExists(user); }
+    void started(const std::shared_ptr<const Unit>& unit) override;
 
 private:
     EngineImpl& engine_;

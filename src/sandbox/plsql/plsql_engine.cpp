@@ -377,6 +377,25 @@ SqlFunction EngineImpl::resolveFunction(SessionServices& s, const std::string& n
 
 // ---- the unit cache -----------------------------------------------------------------------------------
 
+namespace {
+
+// Stored units being compiled on this thread, by "OWNER.NAME".
+std::map<std::string, std::shared_ptr<const Unit>>& compilingUnits()
+{
+    thread_local std::map<std::string, std::shared_ptr<const Unit>> units;
+    return units;
+}
+
+} // namespace
+
+void SessionCompileEnv::started(const std::shared_ptr<const Unit>& unit)
+{
+    auto& inProgress = compilingUnits();
+    auto it = inProgress.find(unit->owner + "." + unit->name);
+    if (it != inProgress.end())
+        it->second = unit;
+}
+
 CompileEnv::Found SessionCompileEnv::findUnit(const std::string& owner, const std::string& name)
 {
     return engine_.findUnit(session_, owner, name, binds_);
@@ -458,26 +477,29 @@ CompileEnv::Found EngineImpl::findUnit(SessionServices& s, const std::string& ow
     {
         std::lock_guard<std::mutex> lock(mutex_);
         auto it = cache_.find(key);
-        if (it != cache_.end() && it->second.type == type && it->second.spec == spec && it->second.body == bodyLines &&
-            obj->valid == it->second.valid) {
+        // An invalid unit is compiled again on every use: what it depends on may have been fixed.
+        if (it != cache_.end() && it->second.valid && obj->valid && it->second.type == type &&
+            it->second.spec == spec && it->second.body == bodyLines) {
             f.status = it->second.valid ? CompileEnv::Status::Ok : CompileEnv::Status::Invalid;
             f.unit = it->second.unit;
             return f;
         }
     }
-    // Units that call each other: the one already being compiled on this thread
-    // cannot be used yet; its caller reports it as invalid instead of recursing.
-    thread_local std::set<std::string> compiling;
-    if (compiling.count(key)) {
-        f.status = CompileEnv::Status::Invalid;
+    // Units that call each other: a unit already being compiled on this thread
+    // is used as it stands (its routines get their bodies when that compile
+    // finishes) instead of being compiled again without end.
+    auto& inProgress = compilingUnits();
+    if (auto it = inProgress.find(key); it != inProgress.end()) {
+        f.status = it->second ? CompileEnv::Status::Ok : CompileEnv::Status::Invalid;
+        f.unit = it->second;
         return f;
     }
-    compiling.insert(key);
+    inProgress[key] = nullptr;
     struct Done {
-        std::set<std::string>& set;
+        std::map<std::string, std::shared_ptr<const Unit>>& map;
         std::string key;
-        ~Done() { set.erase(key); }
-    } done{compiling, key};
+        ~Done() { map.erase(key); }
+    } done{inProgress, key};
     std::vector<CompileError> errors, bodyErrors;
     Entry e = compileStored(s, owner, name, type, spec, body ? &bodyLines : nullptr, errors, bodyErrors, binds);
     // A unit checked again after a dependency changed records its new state.
@@ -579,7 +601,18 @@ ExecResult EngineImpl::create(SessionServices& s, const std::string& text)
             bodyLines = d.sourceLines(owner, h.name, "PACKAGE BODY");
             body = &bodyLines;
         }
-        e = compileStored(s, owner, h.name, h.kind, lines, body, errors, bodyErrors, nullptr);
+        {
+            // Units this one calls that call it back bind to the new version.
+            auto& inProgress = compilingUnits();
+            std::string key = owner + "." + h.name;
+            inProgress[key] = nullptr;
+            struct Done {
+                std::map<std::string, std::shared_ptr<const Unit>>& map;
+                std::string key;
+                ~Done() { map.erase(key); }
+            } done{inProgress, key};
+            e = compileStored(s, owner, h.name, h.kind, lines, body, errors, bodyErrors, nullptr);
+        }
         if (e.unit)
             args = argumentRows(*e.unit);
         d.storeUnit(owner, h.name, h.kind, lines, args, errorRows(errors));

@@ -1852,6 +1852,7 @@ CompileResult compileRoutineUnit(CompileEnv& env, std::string_view source, const
     Resolver r(env, u);
     r.errors = &res.errors;
     r.lines = &u.lines;
+    env.started(res.unit);
     r.standalone(*u.main);
     return res;
 }

@@ -35,6 +35,9 @@ public:
     virtual std::vector<Column> describe(const std::string& sql, const std::vector<std::string>& plsqlNames) = 0;
     virtual std::string schema() = 0;
     virtual bool userExists(const std::string& user) = 0;
+    // A stored procedure or function is about to be resolved: units it calls
+    // that call it back (mutual recursion) bind to this object.
+    virtual void started(const std::shared_ptr<const Unit>&) {}
 };
 
 struct CompileResult {
