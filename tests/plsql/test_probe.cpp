@@ -127,3 +127,31 @@ INSTANTIATE_TEST_SUITE_P(Interpreter, Cancel, ::testing::ValuesIn(kCancelCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
+
+namespace {
+
+// Sessions on different threads share the server's compiled units.
+TEST_F(PlsqlTest, SessionsOnThreadsShareCompiledUnits)
+{
+    std::vector<std::thread> threads;
+    std::vector<std::string> results(3);
+    for (int t = 0; t < 3; ++t) {
+        threads.emplace_back([this, t, &results] {
+            auto s = server->logon("DEMO", "demo");
+            for (int k = 0; k < 50; ++k) {
+                std::vector<sandbox::BindVar> b(1);
+                b[0].name = "r";
+                b[0].mode = sandbox::BindMode::Out;
+                b[0].type = sandbox::BindType::Number;
+                s->execute("BEGIN :r := factorial(10) + payroll.monthly_cost(10) + NVL(get_grade(1500), 0); END;", b);
+                results[t] = b[0].value.toText();
+            }
+        });
+    }
+    for (auto& th : threads)
+        th.join();
+    for (const auto& r : results)
+        EXPECT_EQ(r, "3637553");
+}
+
+} // namespace
