@@ -59,6 +59,11 @@ const OutputCase kOutputCases[] = {
      "DECLARE c CHAR(5) := 'ab'; v VARCHAR2(5) := 'ab'; BEGIN IF c = 'ab' THEN DBMS_OUTPUT.PUT_LINE('padded'); END IF; "
      "DBMS_OUTPUT.PUT_LINE('[' || c || '] ' || LENGTH(c) || ' ' || LENGTH(v)); END;",
      "padded\n[ab   ] 5 2"},
+    {"like",
+     "BEGIN IF 'abcabd' LIKE 'a%d' AND 'a_c' LIKE 'a\\_c' ESCAPE '\\' AND NOT 'abc' LIKE 'a_' AND 'héllo' LIKE 'h_llo' "
+     "AND RPAD('a', 3000, 'a') NOT LIKE '%a%a%a%a%a%a%a%a%a%b' AND 'x' LIKE '%%' THEN DBMS_OUTPUT.PUT_LINE('like ok'); "
+     "END IF; END;",
+     "like ok"},
     {"sequences",
      "DECLARE a NUMBER := emp_seq.NEXTVAL; b NUMBER; BEGIN b := emp_seq.NEXTVAL; "
      "DBMS_OUTPUT.PUT_LINE(b - a || ' ' || (emp_seq.CURRVAL - b)); END;",

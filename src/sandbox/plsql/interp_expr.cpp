@@ -517,43 +517,50 @@ Val IsNullExpr::eval(Exec& x) const
 
 namespace {
 
-bool likeMatch(const std::string& s, size_t si, const std::string& p, size_t pi, char esc)
+// LIKE with % and _ (and an escape character), by characters, in linear
+// passes: a mismatch goes back only to the last %, never further.
+bool likeMatch(const std::string& s, const std::string& p, char esc)
 {
-    while (pi < p.size()) {
-        char c = p[pi];
-        if (esc && c == esc && pi + 1 < p.size()) {
-            if (si >= s.size() || s[si] != p[pi + 1])
-                return false;
-            ++si;
-            pi += 2;
+    auto charEnd = [](const std::string& t, size_t i) {
+        ++i;
+        while (i < t.size() && (static_cast<unsigned char>(t[i]) & 0xC0) == 0x80)
+            ++i;
+        return i;
+    };
+    size_t si = 0, pi = 0;
+    size_t starP = std::string::npos, starS = 0;
+    while (si < s.size()) {
+        if (pi < p.size() && p[pi] == '%') {
+            starP = ++pi;
+            starS = si;
             continue;
         }
-        if (c == '%') {
-            while (pi < p.size() && p[pi] == '%')
-                ++pi;
-            if (pi == p.size())
-                return true;
-            for (size_t k = si; k <= s.size(); ++k)
-                if (likeMatch(s, k, p, pi, esc))
-                    return true;
-            return false;
+        if (pi < p.size()) {
+            size_t pe = charEnd(p, pi);
+            bool literal = esc && p[pi] == esc && pe < p.size();
+            size_t litB = literal ? pe : pi;
+            size_t litE = literal ? charEnd(p, pe) : pe;
+            size_t se = charEnd(s, si);
+            if (!literal && p[pi] == '_') {
+                si = se;
+                pi = pe;
+                continue;
+            }
+            if (p.compare(litB, litE - litB, s, si, se - si) == 0) {
+                si = se;
+                pi = litE;
+                continue;
+            }
         }
-        if (si >= s.size())
+        if (starP == std::string::npos)
             return false;
-        if (c == '_') {
-            // one character, not one byte
-            ++si;
-            while (si < s.size() && (static_cast<unsigned char>(s[si]) & 0xC0) == 0x80)
-                ++si;
-            ++pi;
-            continue;
-        }
-        if (s[si] != c)
-            return false;
-        ++si;
-        ++pi;
+        starS = charEnd(s, starS);
+        si = starS;
+        pi = starP;
     }
-    return si == s.size();
+    while (pi < p.size() && p[pi] == '%')
+        ++pi;
+    return pi == p.size();
 }
 
 } // namespace
@@ -571,7 +578,7 @@ Val LikeExpr::eval(Exec& x) const
             return {};
         esc = toText(e)[0];
     }
-    return Val::boolean(likeMatch(toText(v), 0, toText(p), 0, esc) != negated);
+    return Val::boolean(likeMatch(toText(v), toText(p), esc) != negated);
 }
 
 Val BetweenExpr::eval(Exec& x) const
