@@ -66,6 +66,18 @@ TEST_F(PlsqlTest, CompileErrorsAreRecordedInOrderAndTheUnitIsInvalid)
               "ORA-06550: line 1, column 7:\nPL/SQL: Statement ignored");
 }
 
+TEST_F(PlsqlTest, TwoSyntaxErrorsGiveTwoRows)
+{
+    EXPECT_EQ(run("CREATE OR REPLACE FUNCTION two_errors RETURN NUMBER IS\n  v NUMBER;\nBEGIN\n  v := ;\n"
+                  "  v := v +;\n  RETURN v;\nEND;")
+                  .warningCode,
+              24344);
+    auto errs = rows("SELECT line || '/' || position || ' ' || SUBSTR(text, 1, 40) FROM user_errors "
+                     "WHERE name = 'TWO_ERRORS' ORDER BY sequence");
+    EXPECT_EQ(errs, (std::vector<std::string>{"4/8 PLS-00103: Encountered the symbol \";\" wh",
+                                              "5/11 PLS-00103: Encountered the symbol \";\" wh"}));
+}
+
 struct ErrorCase {
     const char* name;
     const char* block;
