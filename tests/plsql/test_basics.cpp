@@ -64,6 +64,10 @@ const OutputCase kOutputCases[] = {
      "AND RPAD('a', 3000, 'a') NOT LIKE '%a%a%a%a%a%a%a%a%a%b' AND 'x' LIKE '%%' THEN DBMS_OUTPUT.PUT_LINE('like ok'); "
      "END IF; END;",
      "like ok"},
+    {"blockLabels",
+     "<<outer>> DECLARE v NUMBER := 1; BEGIN DECLARE w NUMBER := 2; BEGIN outer.v := outer.v + w; END; "
+     "DBMS_OUTPUT.PUT_LINE(v); END outer;",
+     "3"},
     {"sequences",
      "DECLARE a NUMBER := emp_seq.NEXTVAL; b NUMBER; BEGIN b := emp_seq.NEXTVAL; "
      "DBMS_OUTPUT.PUT_LINE(b - a || ' ' || (emp_seq.CURRVAL - b)); END;",

@@ -1375,6 +1375,8 @@ private:
         bool names = q == unit_.name && !unit_.name.empty();
         for (const Routine* r = routine_; r && !names; r = r->parent)
             names = r->name == q;
+        for (const Block* b = block_; b && !names; b = b->parent)
+            names = b->label == q;
         return names ? lookup(n.parts[1].name) : nullptr;
     }
 
