@@ -2,6 +2,7 @@
 #include "sandbox/plsql/native.h"
 
 #include <mutex>
+#include <vector>
 
 namespace sandbox::plsql {
 namespace {
@@ -23,7 +24,13 @@ std::map<std::string, std::shared_ptr<NativePackage>>& registry()
 void registerNativePackage(std::shared_ptr<NativePackage> pkg)
 {
     std::lock_guard<std::mutex> lock(registryMutex());
-    registry()[pkg->name()] = std::move(pkg);
+    // Compiled units point into the routines of a package: a replaced
+    // package stays alive for them.
+    static std::vector<std::shared_ptr<NativePackage>> replaced;
+    auto& slot = registry()[pkg->name()];
+    if (slot)
+        replaced.push_back(slot);
+    slot = std::move(pkg);
 }
 
 std::shared_ptr<const NativePackage> findNativePackage(const std::string& name)
