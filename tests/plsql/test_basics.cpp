@@ -85,6 +85,10 @@ const OutputCase kOutputCases[] = {
      "DECLARE TYPE t_r IS RECORD (id NUMBER, name VARCHAR2(20)); r t_r; s t_r; BEGIN r.id := 1; r.name := 'one'; s := r; "
      "s.name := 'two'; DBMS_OUTPUT.PUT_LINE(r.name || s.name || s.id); END;",
      "onetwo1"},
+    {"recordDefaults",
+     "DECLARE TYPE t_stats IS RECORD (cnt PLS_INTEGER := 0, label VARCHAR2(10) DEFAULT 'none', total NUMBER); "
+     "s t_stats; BEGIN s.cnt := s.cnt + 1; DBMS_OUTPUT.PUT_LINE(s.cnt || s.label || NVL(TO_CHAR(s.total), '-')); END;",
+     "1none-"},
     {"collections",
      "DECLARE TYPE t_tab IS TABLE OF VARCHAR2(10) INDEX BY PLS_INTEGER; TYPE t_map IS TABLE OF NUMBER INDEX BY VARCHAR2(10); "
      "TYPE t_list IS TABLE OF NUMBER; t t_tab; m t_map; l t_list := t_list(5, 6, 7); i PLS_INTEGER; k VARCHAR2(10); "

@@ -471,6 +471,7 @@ struct TypeDecl {
     enum class Form { Record, Table, Varray, RefCursor, Subtype } form = Form::Subtype;
     std::vector<std::pair<std::string, TypeSpec>> fields;   // record fields
     std::vector<Pos> fieldPos;
+    std::vector<ExprPtr> fieldDefaults;                     // one per field, nullptr = none
     TypeSpec element;                                       // table/varray element, subtype base
     TypeSpec indexBy;                                       // INDEX BY ... (empty: nested table)
     int limit = 0;

@@ -56,6 +56,12 @@ void elaborate(Exec& x, const Block& b)
                 x.frame->slots[v.slot] = coerce(v.init->eval(x), v.type);
             } else {
                 x.frame->slots[v.slot] = defaultValue(v.type);
+                if (v.type && v.type->kind == TypeKind::Record) {
+                    // Fields with a default in the record type get it for every new variable.
+                    for (size_t i = 0; i < v.type->fields.size(); ++i)
+                        if (const Expr* init = v.type->fields[i].init)
+                            x.frame->slots[v.slot].asRec()->fields[i] = coerce(init->eval(x), v.type->fields[i].type);
+                }
             }
             break;
         }

@@ -519,9 +519,11 @@ private:
                 TypeSpec ts = typeSpec();
                 if (acceptWord("NOT"))
                     expectWord("NULL");
+                ExprPtr def;
                 if (accept(":=") || acceptWord("DEFAULT"))
-                    expr();   // field defaults are accepted; fields start NULL
+                    def = expr();
                 d->fields.emplace_back(f, ts);
+                d->fieldDefaults.push_back(std::move(def));
             } while (accept(","));
             expect(")");
         } else if (acceptWord("TABLE")) {

@@ -271,7 +271,7 @@ private:
             t->name = table;
             t->rowtypeOf = table;
             for (const auto& c : cols)
-                t->fields.push_back({c.name, columnType(c.type)});
+                t->fields.push_back({c.name, columnType(c.type), nullptr});
             return t;
         }
         if (ts.name.size() == 1) {
@@ -477,7 +477,12 @@ private:
                 if (t->fieldIndex(name) >= 0)
                     fail(d.fieldPos[i], "PLS-00410: duplicate fields in RECORD,TABLE or argument list are not permitted",
                          410);
-                t->fields.push_back({name, resolveType(spec)});
+                t->fields.push_back({name, resolveType(spec), nullptr});
+                if (i < d.fieldDefaults.size() && d.fieldDefaults[i]) {
+                    expr(d.fieldDefaults[i]);
+                    checkAssignable(t->fields.back().type, d.fieldDefaults[i].get());
+                    t->fields.back().init = d.fieldDefaults[i].get();
+                }
             }
             break;
         }

@@ -25,10 +25,12 @@ enum class TypeKind {
 };
 
 struct Type;
+struct Expr;
 
 struct Field {
     std::string name;      // upper case
     const Type* type = nullptr;
+    const Expr* init = nullptr;   // the field's default (":= expr" in the record type), evaluated per variable
 };
 
 struct Type {
