@@ -13,10 +13,10 @@ namespace sandbox {
 
 __extension__ typedef __int128 Int128;  // GCC/Clang built-in, 38 decimal digits
 
-// Oracle NUMBER: a decimal with up to 38 significant digits (coefficient times
-// a power of ten). Arithmetic is exact where the result fits; division and
-// results that do not fit are rounded to 40 significant digits, as Oracle's
-// NUMBER does. Operations that Oracle rejects throw OraError
+// Oracle NUMBER: a decimal with up to 38 significant digits (a 128-bit
+// coefficient times a power of ten). Arithmetic is exact where the result
+// fits; division and results that do not fit are rounded to 38 significant
+// digits (Oracle keeps 38 to 40, depending on where the decimal point falls). Operations that Oracle rejects throw OraError
 // (division by zero: ORA-01476).
 class Number {
 public:

@@ -144,7 +144,7 @@ public:
             declaration(d, &body);
         statements(body.body);
         handlers(body);
-        // Every routine of the specification needs its body.
+        // Every routine the package declares needs its body.
         for (auto& [name, sym] : pkgScope.syms) {
             if (sym.k != Symbol::K::Routines)
                 continue;
@@ -1817,8 +1817,8 @@ void moveRoutines(ParsedSource& p, Unit& u)
 
 void numberOverloads(Unit& u)
 {
-    // ALL_ARGUMENTS numbers the public routines of a package in specification
-    // order (SUBPROGRAM_ID) and overloads of one name 1, 2 ... (OVERLOAD).
+    // ALL_ARGUMENTS numbers the public routines of a package in the order the
+    // package declares them (SUBPROGRAM_ID) and overloads of one name 1, 2 ... (OVERLOAD).
     std::map<std::string, std::vector<Routine*>> byName;
     int id = 1;
     for (auto& r : u.routines) {

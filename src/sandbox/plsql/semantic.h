@@ -42,7 +42,7 @@ public:
 
 struct CompileResult {
     std::shared_ptr<Unit> unit;            // set even with errors (line map, arguments)
-    std::vector<CompileError> errors;       // of the unit (package: of the specification)
+    std::vector<CompileError> errors;       // of the unit (package: of its declaration part)
     std::vector<CompileError> bodyErrors;   // of a package body
     bool ok() const { return errors.empty() && bodyErrors.empty(); }
 };
