@@ -1,6 +1,8 @@
 // SqlLexer: a character scanner for SQL and PL/SQL comments and literals.
 #include "db/SqlLexer.h"
 
+#include "db/OraParam.h"
+
 #include <cctype>
 
 namespace db {
@@ -20,16 +22,6 @@ char closingOf(char open)
 bool isNameChar(char c)
 {
     return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '#' || c == '$';
-}
-
-bool sameNoCase(const std::string& a, const std::string& b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
 }
 
 // q'X...X' starts at `i` (the q) when preceded by no name character
@@ -127,7 +119,7 @@ std::vector<std::string> FindBindNames(std::string_view text)
         skipUntil = end;
         std::string name(text.substr(i + 1, end - i - 1));
         for (const auto& n : names)
-            if (sameNoCase(n, name))
+            if (db::SameName(n, name))
                 return;
         names.push_back(std::move(name));
     });

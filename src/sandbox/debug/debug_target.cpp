@@ -378,7 +378,7 @@ int DebugTarget::setBreakpoint(const ProgramInfo& program, int line, int& number
     return success;
 }
 
-int DebugTarget::deleteBreakpoint(int number)
+int DebugTarget::changeBreakpoint(int number, const std::function<void(Breakpoint&)>& change)
 {
     std::lock_guard lock(mutex_);
     if (number < 1 || number > static_cast<int>(breakpoints_.size()))
@@ -386,22 +386,19 @@ int DebugTarget::deleteBreakpoint(int number)
     Breakpoint& b = breakpoints_[static_cast<size_t>(number) - 1];
     if (!b.used)
         return error_idle_breakpt;
-    b.used = false;
+    change(b);
     publish();
     return success;
 }
 
+int DebugTarget::deleteBreakpoint(int number)
+{
+    return changeBreakpoint(number, [](Breakpoint& b) { b.used = false; });
+}
+
 int DebugTarget::enableBreakpoint(int number, bool enable)
 {
-    std::lock_guard lock(mutex_);
-    if (number < 1 || number > static_cast<int>(breakpoints_.size()))
-        return error_no_such_breakpt;
-    Breakpoint& b = breakpoints_[static_cast<size_t>(number) - 1];
-    if (!b.used)
-        return error_idle_breakpt;
-    b.enabled = enable;
-    publish();
-    return success;
+    return changeBreakpoint(number, [enable](Breakpoint& b) { b.enabled = enable; });
 }
 
 std::vector<BreakpointInfo> DebugTarget::breakpoints() const

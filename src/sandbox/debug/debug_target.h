@@ -119,6 +119,8 @@ private:
 
     bool shouldStop(EventKind kind, const Location& where, int& reason, int& breakpoint) const;
     int matchingBreakpoint(const Location& where) const;
+    // Applies `change` to a breakpoint in use; the status of the lookup.
+    int changeBreakpoint(int number, const std::function<void(Breakpoint&)>& change);
     // Waits for a stop that the debugger has not yet seen; false on timeout.
     bool waitForStop(std::unique_lock<std::mutex>& lock, int timeoutSeconds);
     // The target can still produce an event for the debugger to wait for.

@@ -2,18 +2,12 @@
 // DebugHook calls and lets the debugger read the frames and variables of the
 // stopped program.
 #include "sandbox/plsql/exec.h"
+#include "sandbox/plsql/lexer.h"
 
 #include <cctype>
 
 namespace sandbox::plsql {
 namespace {
-
-std::string upper(std::string s)
-{
-    for (auto& c : s)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
-}
 
 class ExecDebugContext : public DebugContext {
 public:

@@ -12,13 +12,6 @@
 namespace sandbox::plsql {
 namespace {
 
-std::string upper(std::string s)
-{
-    for (auto& c : s)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
-}
-
 // The block's bind variables with their current values, for SQL that names them.
 std::vector<BindVar> blockBinds(Exec& x)
 {

@@ -274,4 +274,11 @@ bool isReservedWord(std::string_view w)
     return words.count(w) > 0;
 }
 
+std::string upper(std::string s)
+{
+    for (auto& c : s)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return s;
+}
+
 } // namespace sandbox::plsql

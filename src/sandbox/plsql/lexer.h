@@ -43,4 +43,7 @@ std::string tokenDisplay(const Token& t);
 // Reserved words that may not be used as identifiers.
 bool isReservedWord(std::string_view upper);
 
+// ASCII upper case, as unquoted PL/SQL names are compared.
+std::string upper(std::string s);
+
 } // namespace sandbox::plsql

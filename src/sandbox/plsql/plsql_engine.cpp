@@ -22,13 +22,6 @@ std::vector<Token> headTokens(std::string_view text)
     return tokenize(text.substr(0, n));
 }
 
-std::string upper(std::string s)
-{
-    for (auto& c : s)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
-}
-
 // The one error a package body gets while its specification does not compile.
 std::vector<CompileError> invalidSpec(const std::string& owner, const std::string& name)
 {

@@ -12,14 +12,6 @@ namespace sandbox::sql {
 
 namespace {
 
-const Node& endNode()
-{
-    static const Node e{};
-    return e;
-}
-
-const Node& at(Nodes n, size_t i) { return i < n.size() ? n[i] : endNode(); }
-
 void buildLevel(const std::vector<Token>& t, size_t& i, std::vector<Node>& out, int depth)
 {
     if (depth > 200) throw OraError::make(900, "invalid SQL statement");

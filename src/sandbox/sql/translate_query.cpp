@@ -9,13 +9,6 @@ namespace sandbox::sql {
 
 namespace {
 
-const Node& endNode()
-{
-    static const Node e{};
-    return e;
-}
-const Node& at(Nodes n, size_t i) { return i < n.size() ? n[i] : endNode(); }
-
 bool isClauseWord(const Node& node)
 {
     static const char* words[] = {"FROM", "WHERE", "GROUP", "HAVING", "ORDER", "UNION", "INTERSECT", "MINUS",

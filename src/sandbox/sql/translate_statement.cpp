@@ -10,13 +10,6 @@ namespace sandbox::sql {
 
 namespace {
 
-const Node& endNode()
-{
-    static const Node e{};
-    return e;
-}
-const Node& at(Nodes n, size_t i) { return i < n.size() ? n[i] : endNode(); }
-
 int64_t signedNumber(Nodes n, size_t& i)
 {
     bool neg = false;

@@ -21,6 +21,14 @@ struct Node {
 
 using Nodes = std::span<const Node>;
 
+// The node at `i`, or an empty node past the end, so look-ahead needs no
+// bounds checks.
+inline const Node& at(Nodes n, size_t i)
+{
+    static const Node end{};
+    return i < n.size() ? n[i] : end;
+}
+
 // Builds the node tree of a token list (End excluded). Throws ORA-00907 /
 // ORA-00933 for unbalanced parentheses.
 std::vector<Node> buildTree(const std::vector<Token>& tokens);
