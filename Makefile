@@ -23,7 +23,9 @@ test: build
 
 bench: configure
 	@cmake --build $(BUILD) -j $(JOBS) --target benchmarks
-	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done
+	@for b in $(BUILD)/bench/bench_*; do \
+		if [ -f "$$b" ] && [ -x "$$b" ]; then "$$b" || exit 1; fi; \
+	done
 
 fuzz: deps
 	@command -v clang++ >/dev/null || { echo "make fuzz needs clang++"; exit 1; }
