@@ -60,6 +60,18 @@ begin
   exception
     when subscript_beyond_count then dbms_output.put_line('beyond: ' || sqlcode || ' ' || sqlerrm);
   end;
+  -- index 0 is outside the legal range: SUBSCRIPT_OUTSIDE_LIMIT (ORA-06532)
+  begin
+    nt(0) := 1;
+  exception
+    when subscript_outside_limit then dbms_output.put_line('limit: ' || sqlcode || ' ' || sqlerrm);
+  end;
+  -- a NULL key on an associative array: VALUE_ERROR with its own suffix
+  begin
+    k := ai(null);
+  exception
+    when value_error then dbms_output.put_line('null key: ' || sqlerrm);
+  end;
   ai.delete;
   dbms_output.put_line('after delete all ' || ai.count);
 end;
@@ -85,6 +97,12 @@ create or replace package body gk_counter is
   end;
   procedure split(p_in in number, p_half out number, p_acc in out number) is
   begin
+    -- an OUT parameter starts NULL whatever the actual held
+    if p_half is null then dbms_output.put_line('p_half starts null'); end if;
+    if p_in < 0 then
+      p_acc := -1;
+      raise value_error;
+    end if;
     p_half := p_in / 2;
     p_acc := p_acc + p_in;
   end;
@@ -114,6 +132,20 @@ begin
   gk_counter.split(5, v_half, v_acc);
   gk_counter.split(p_acc => v_acc, p_half => v_half, p_in => 1);
   dbms_output.put_line('half ' || v_half || ' acc ' || v_acc);
+  -- an unhandled error in the callee leaves IN OUT actuals unchanged (copied back only on success)
+  begin
+    gk_counter.split(-1, v_half, v_acc);
+  exception
+    when value_error then dbms_output.put_line('after error half ' || v_half || ' acc ' || v_acc);
+  end;
 end;
 /
+-- an IN parameter cannot be assigned: PLS-00363 at compile time
+create or replace procedure gk_bad(p in number) is
+begin
+  p := 1;
+end;
+/
+show errors
+drop procedure gk_bad;
 drop package gk_counter;

@@ -7,6 +7,9 @@ declare
   v_sal emp.sal%type;
   v_cnt number;
 begin
+  -- before any SQL statement the implicit cursor attributes are NULL; SQL%ISOPEN is always FALSE
+  dbms_output.put_line('rowcount at start: ' || nvl(to_char(sql%rowcount), 'null')
+    || ', isopen ' || case when sql%isopen then 'Y' else 'N' end);
   -- SELECT INTO one row fills the variable
   select sal into v_sal from emp where empno = 7839;
   dbms_output.put_line('king sal ' || v_sal);
@@ -14,7 +17,8 @@ begin
   begin
     select sal into v_sal from emp where empno = 1;
   exception
-    when no_data_found then dbms_output.put_line('none: ' || sqlcode || ' ' || sqlerrm);
+    when no_data_found then
+      dbms_output.put_line('none: ' || sqlcode || ' ' || sqlerrm || ', rowcount ' || sql%rowcount);
   end;
   begin
     select sal into v_sal from emp where deptno = 10;
@@ -63,16 +67,24 @@ begin
     when cursor_already_open then dbms_output.put_line('reopen: ' || sqlcode || ' ' || sqlerrm);
   end;
   close c_emp;
-  -- fetching from a closed cursor: INVALID_CURSOR (ORA-01001)
+  -- fetching from, or %ROWCOUNT of, a closed cursor: INVALID_CURSOR (ORA-01001)
   begin
     fetch c_emp into r;
   exception
     when invalid_cursor then dbms_output.put_line('closed fetch: ' || sqlcode || ' ' || sqlerrm);
   end;
+  begin
+    dbms_output.put_line(c_emp%rowcount);
+  exception
+    when invalid_cursor then dbms_output.put_line('closed rowcount: ' || sqlerrm);
+  end;
   -- named cursor FOR loop with an argument, then an inline one
   for e in c_emp(30, 1600) loop
-    dbms_output.put_line('for named ' || e.ename);
+    -- the FOR loop opens the cursor and closes it when the loop ends
+    dbms_output.put_line('for named ' || e.ename || ' #' || c_emp%rowcount
+                         || ' open ' || case when c_emp%isopen then 'Y' else 'N' end);
   end loop;
+  dbms_output.put_line('open after loop: ' || case when c_emp%isopen then 'Y' else 'N' end);
   for d in (select dname from dept where deptno in (10, 40) order by deptno) loop
     dbms_output.put_line('for inline ' || d.dname);
   end loop;
