@@ -236,15 +236,6 @@ std::optional<DateTime> toDate(const Val& v)
 
 namespace {
 
-// Digits before the decimal point of a number's text form.
-int integerDigits(const Number& n)
-{
-    std::string t = n.abs().toString();
-    size_t dot = t.find('.');
-    std::string ip = dot == std::string::npos ? t : t.substr(0, dot);
-    return ip == "0" ? 0 : static_cast<int>(ip.size());
-}
-
 Val coerceNumber(const Val& v, const Type* t)
 {
     if (v.isInt() && t->precision < 0)
@@ -255,7 +246,9 @@ Val coerceNumber(const Val& v, const Type* t)
     if (t->precision >= 0 || t->scale >= 0) {
         int scale = t->scale < 0 ? 0 : t->scale;
         Number r = n->round(scale);
-        if (t->precision >= 0 && integerDigits(r) > t->precision - scale)
+        // NUMBER(p,s) holds magnitudes below 10^(p-s); with s > p that is a
+        // fraction (NUMBER(3,5) takes .00123 but not .01).
+        if (t->precision >= 0 && r.abs() >= *Number::parse("1e" + std::to_string(t->precision - scale)))
             throwValueError(": number precision too large");
         return Val::number(r);
     }
