@@ -116,3 +116,14 @@ begin
 end;
 /
 drop table gd_t;
+declare
+  -- scale above precision: NUMBER(3,5) holds magnitudes below .01, rounded to 5 places
+  m number(3,5);
+begin
+  m := 0.001234;
+  dbms_output.put_line(m);
+  m := 0.01;
+exception
+  when value_error then dbms_output.put_line('NUMBER(3,5) := .01: ' || sqlerrm);
+end;
+/

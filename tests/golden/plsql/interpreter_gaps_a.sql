@@ -13,13 +13,8 @@ end;
 declare
   -- a negative scale rounds left of the point: NUMBER(4,-2) stores 1250 as 1300
   n number(4,-2) := 1250;
-  -- scale above precision: NUMBER(3,5) stores .001234 as .00123; .01 needs 4 digits
-  m number(3,5);
 begin
   dbms_output.put_line(n);
-  m := 0.001234;
-  dbms_output.put_line(m);
-  m := 0.01;
 end;
 /
 declare
