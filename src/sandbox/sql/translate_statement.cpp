@@ -114,15 +114,7 @@ void Translator::statement(Nodes n)
             sql += (k ? ", " : "") + lhs + " = " + expr(s.subspan(eq + 1));
         }
         i = where;
-        if (at(n, i).tok.word("WHERE")) {
-            size_t e = findWord(n, i + 1, {"RETURNING", "RETURN"});
-            if (e == i + 1) fail(936, "missing expression");
-            sql += " WHERE " + expr(n.subspan(i + 1, e - i - 1));
-            i = e;
-        }
-        i = returning(n, i, sql);
-        requireEnd(i);
-        out_.sql.push_back(sql);
+        finishDml(n, i, std::move(sql));
         return;
     }
     if (first.tok.word("DELETE")) {
@@ -135,15 +127,7 @@ void Translator::statement(Nodes n)
         std::string sql = "DELETE FROM " + tableName(path, &alias);
         if (isIdent(at(n, i)) && !isKeyword(n[i])) { alias = n[i].tok.text; ++i; }
         sql += " AS " + quoteIdent(alias);
-        if (at(n, i).tok.word("WHERE")) {
-            size_t e = findWord(n, i + 1, {"RETURNING", "RETURN"});
-            if (e == i + 1) fail(936, "missing expression");
-            sql += " WHERE " + expr(n.subspan(i + 1, e - i - 1));
-            i = e;
-        }
-        i = returning(n, i, sql);
-        requireEnd(i);
-        out_.sql.push_back(sql);
+        finishDml(n, i, std::move(sql));
         return;
     }
     if (first.tok.word("COMMIT")) {
@@ -379,6 +363,20 @@ void Translator::statement(Nodes n)
         return;
     }
     fail(900, "invalid SQL statement");
+}
+
+// The common end of UPDATE and DELETE: [WHERE ...] [RETURNING ... INTO ...], then the end.
+void Translator::finishDml(Nodes n, size_t i, std::string sql)
+{
+    if (at(n, i).tok.word("WHERE")) {
+        size_t e = findWord(n, i + 1, {"RETURNING", "RETURN"});
+        if (e == i + 1) fail(936, "missing expression");
+        sql += " WHERE " + expr(n.subspan(i + 1, e - i - 1));
+        i = e;
+    }
+    i = returning(n, i, sql);
+    if (i < n.size()) fail(933, "SQL command not properly ended");
+    out_.sql.push_back(sql);
 }
 
 size_t Translator::returning(Nodes n, size_t i, std::string& sql)

@@ -41,6 +41,7 @@ public:
     // Statements (translate_statement.cpp)
     void statement(Nodes n);
     size_t returning(Nodes n, size_t i, std::string& sql);
+    void finishDml(Nodes n, size_t i, std::string sql);
     void createTable(Nodes n, size_t i, const std::string& table);
     struct ColumnRule {
         std::string column, type;   // type as written: NUMBER(7,2), VARCHAR2(10), DATE
